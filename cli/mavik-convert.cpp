@@ -1,0 +1,132 @@
+// mavik-convert: the batch converter, on the same engine as the window.
+
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "CodeTable.h"
+#include "CommandLine.h"
+#include "ConversionMode.h"
+#include "ConversionRun.h"
+#include "IOError.h"
+#include "InputFileStatistics.h"
+#include "ProgressBar.h"
+
+namespace {
+
+constexpr int kExitIOFailure = 1;
+constexpr int kExitUsage = 2;
+
+int Fail(const std::string& file, const std::string& text) {
+    if (file.empty())
+        std::fprintf(stderr, "mavik-convert: %s\n", text.c_str());
+    else
+        std::fprintf(stderr, "mavik-convert: %s: %s\n", file.c_str(), text.c_str());
+    return kExitIOFailure;
+}
+
+class BatchSettings : public RunSettings {
+public:
+    BatchSettings(int mode, std::int64_t blockCount, bool formatted, ProgressBar* bar)
+        : mode_(mode), blockCount_(blockCount), formatted_(formatted), bar_(bar) {}
+    int ConversionMode() const override { return mode_; }
+    std::int64_t BlockCount() const override { return blockCount_; }
+    bool Converting() override { return true; }
+    bool FormatBox1() const override { return formatted_; }
+    void UpdateGauge(int progress) override {
+        if (bar_)
+            bar_->Show(progress);
+    }
+
+private:
+    int mode_;
+    std::int64_t blockCount_;
+    bool formatted_;
+    ProgressBar* bar_;
+};
+
+// Loads the one table the mode recodes through. A batch run must not
+// silently write zeros, so a table that cannot be opened is a failure.
+bool LoadTableFor(int mode, const std::string& folder) {
+    if (!RecodeTableFor(mode))
+        return true;
+    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
+    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
+    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
+    const std::string path = folder.empty() ? name : folder + "/" + name;
+    try {
+        const std::size_t got = LoadCodeTable(table, path, name);
+        if (got < 256)
+            std::fprintf(stderr,
+                         "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
+                         "become 0x00\n",
+                         path.c_str(), got, got);
+        return true;
+    } catch (const std::exception& e) {
+        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables)");
+        return false;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine cl;
+    try {
+        cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "mavik-convert: %s (try 'mavik-convert --help')\n", e.what());
+        return kExitUsage;
+    }
+    if (cl.Help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (cl.Version) {
+        std::puts("mavik-convert (MAVIK) 1.0.1");
+        return 0;
+    }
+
+    InputFileStatistics stats;
+    try {
+        stats = MeasureInputFile(cl.Input);
+    } catch (const IOError& e) {
+        return Fail(e.FileName(), e.what());
+    }
+    if (cl.Stats) {
+        std::printf("size=%" PRId64 " blocks=%" PRId64 " records=%" PRId64 "\n", stats.SizeBytes,
+                    stats.BlockCount, stats.RecordCount);
+        return 0;
+    }
+
+    const int mode = cl.ConversionMode();
+    const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
+    if (!LoadTableFor(mode, cl.TablesFolder))
+        return kExitIOFailure;
+
+    const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
+    ProgressBar bar(stderr);
+    BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
+    const ConversionResult result =
+        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
+    bar.Finish();
+    if (result.Failed)
+        return Fail(result.ErrorFile, result.ErrorText);
+
+    const std::int64_t tail = result.InputSize % static_cast<std::int64_t>(kBlockSize);
+    if (tail != 0)
+        std::fprintf(stderr,
+                     "mavik-convert: warning: %s: the last %" PRId64 " bytes (from offset %" PRId64
+                     ") are not a whole 2048-byte block and were not converted\n",
+                     cl.Input.c_str(), tail, result.InputSize - tail);
+    if (!cl.Quiet)
+        std::fprintf(stderr, "mavik-convert: %" PRId64 " blocks (%" PRId64 " records) -> %s\n",
+                     result.BlocksDone, result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock),
+                     output.c_str());
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "CallRecordBlock.h"
+
+// The input of a run: an existing regular file, opened read-only and read
+// one whole 2048-byte block at a time out of a large buffer.
+class BlockReader {
+public:
+    // Throws IOError when the file cannot be opened or is not a regular file.
+    explicit BlockReader(const std::string& path);
+    ~BlockReader();
+    BlockReader(const BlockReader&) = delete;
+    BlockReader& operator=(const BlockReader&) = delete;
+
+    // Reads the next block; false when fewer than 2048 bytes remain.
+    // Throws IOError when a read fails.
+    bool ReadBlock(CallRecordBlock& block);
+
+    // Throws IOError when the close fails.
+    void Close();
+
+    std::int64_t Size() const { return static_cast<std::int64_t>(stat_.st_size); }
+    const struct stat& Identity() const { return stat_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    void Fill();
+
+    std::string path_;
+    struct stat stat_ {};  // before fd_: the open fills it in
+    int fd_ = -1;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool atEnd_ = false;
+};
+
+// Opens path read-only and checks that it is a regular file; returns the
+// descriptor, whose owner must close it. Throws IOError.
+int OpenRegularFileForReading(const std::string& path, struct stat& st);

@@ -1,0 +1,51 @@
+#include "ConversionMode.h"
+
+bool IsRunnableMode(int mode) {
+    return mode == kEbcdicToText || mode == kEbcdicToAsciiImage || mode == kAsciiToText ||
+           mode == kAsciiToEbcdicImage;
+}
+
+OutputType OutputTypeFor(int mode) {
+    return mode == kEbcdicToAsciiImage || mode == kAsciiToEbcdicImage ? OutputType::Binary
+                                                                       : OutputType::Text;
+}
+
+const CodeTable* RecodeTableFor(int mode) {
+    switch (mode) {
+    case kEbcdicToText:
+    case kEbcdicToAsciiImage:
+        return &EbcdicToAscii;
+    case kAsciiToEbcdicImage:
+        return &AsciiToEbcdic;
+    default:
+        return nullptr;
+    }
+}
+
+std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode) {
+    const char* extension = nullptr;
+    switch (mode) {
+    case kEbcdicToText:
+    case kAsciiToText:
+        extension = ".txt";
+        break;
+    case kEbcdicToAsciiImage:
+        extension = ".asc";
+        break;
+    case kAsciiToEbcdicImage:
+        extension = ".ebs";
+        break;
+    default:
+        return std::nullopt;
+    }
+    const auto slash = inputPath.rfind('/');
+    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const auto dot = inputPath.find('.', nameStart);
+    return inputPath.substr(0, dot) + extension;
+}
+
+std::string FixSeparator(int mode, bool tab, const std::string& text) {
+    if (OutputTypeFor(mode) == OutputType::Binary)
+        return {};
+    return tab ? std::string("\t") : text;
+}

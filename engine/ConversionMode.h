@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "CodeTable.h"
+
+// ConversionMode = input type index x 10 + output type index. Only these run.
+inline constexpr int kEbcdicToText = 0;
+inline constexpr int kEbcdicToAsciiImage = 1;
+inline constexpr int kAsciiToText = 10;
+inline constexpr int kAsciiToEbcdicImage = 11;
+
+enum class OutputType { Text, Binary };
+
+bool IsRunnableMode(int mode);
+
+// Binary for 1 and 11, text for every other value.
+OutputType OutputTypeFor(int mode);
+
+// EbcdicToAscii for 0 and 1, AsciiToEbcdic for 11, none (nullptr) otherwise.
+const CodeTable* RecodeTableFor(int mode);
+
+// The output file name for an input path: the input without the extension
+// of its file name, plus ".txt", ".asc" or ".ebs". The cut is at the first
+// "." of the last path component only, so dots in folder names are kept.
+// No name for a mode that does not run.
+std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode);
+
+// The separator of a run: empty for binary output, TAB when tab is on,
+// otherwise the user's text as it stands (already in the file's 8-bit code).
+std::string FixSeparator(int mode, bool tab, const std::string& text);

@@ -1,0 +1,74 @@
+#include "ConversionRun.h"
+
+#include <exception>
+#include <optional>
+
+#include "BlockReader.h"
+#include "CodeTable.h"
+#include "IOError.h"
+
+int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
+    if (done <= 0)
+        return 0;
+    if (blockCount <= 0 || done >= blockCount)
+        return 100;
+    return static_cast<int>(static_cast<double>(done) / static_cast<double>(blockCount) * 100.0);
+}
+
+namespace {
+
+void RecordFailure(ConversionResult& result, const std::string& text, const std::string& file) {
+    if (result.Failed)
+        return;  // the first failure is the one worth telling
+    result.Failed = true;
+    result.ErrorText = text;
+    result.ErrorFile = file;
+}
+
+}  // namespace
+
+ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
+                               const std::string& separator, RunSettings& settings) {
+    ConversionResult result;
+    std::optional<BlockReader> input;
+    std::optional<OutputFile> output;
+    try {
+        input.emplace(inputPath);
+        result.InputSize = input->Size();
+        output.emplace(outputPath, &input->Identity());
+        CallRecordBlock block;
+        int shown = 0;
+        while (input->ReadBlock(block)) {
+            const int mode = settings.ConversionMode();
+            if (const CodeTable* table = RecodeTableFor(mode))
+                RecodeBlock(block, *table);
+            WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+            ++result.BlocksDone;
+            const int progress = ProgressPercent(result.BlocksDone, settings.BlockCount());
+            if (progress != shown) {
+                shown = progress;
+                settings.UpdateGauge(progress);
+            }
+            if (!settings.Converting())
+                break;
+        }
+    } catch (const IOError& e) {
+        RecordFailure(result, e.what(), e.FileName());
+    } catch (const std::exception& e) {
+        RecordFailure(result, e.what(), {});
+    }
+    // Both files are closed on every path; a failed close fails the run.
+    try {
+        if (input)
+            input->Close();
+    } catch (const IOError& e) {
+        RecordFailure(result, e.what(), e.FileName());
+    }
+    try {
+        if (output)
+            output->Close();
+    } catch (const IOError& e) {
+        RecordFailure(result, e.what(), e.FileName());
+    }
+    return result;
+}

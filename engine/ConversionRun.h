@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "RecordWriters.h"
+
+// What a run reads while it goes. The window keeps these current (a change
+// takes effect from the next block or record); the batch converter fixes them.
+class RunSettings : public FormatChoice {
+public:
+    virtual int ConversionMode() const = 0;       // read for every block
+    virtual std::int64_t BlockCount() const = 0;  // the progress divisor, read for every block
+    virtual bool Converting() = 0;                // asked after every block; false ends the run
+    virtual void UpdateGauge(int progress) = 0;   // told when the percentage changes
+
+protected:
+    ~RunSettings() = default;
+};
+
+struct ConversionResult {
+    bool Failed = false;          // an I/O step failed (or the run failed otherwise)
+    std::string ErrorText;        // what failed, for callers that report it
+    std::string ErrorFile;
+    std::int64_t BlocksDone = 0;
+    std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
+};
+
+// Done blocks as a whole percentage of blockCount, truncated, within 0-100.
+// A count of 0 with blocks done (the file grew since it was measured) is 100.
+int ProgressPercent(std::int64_t done, std::int64_t blockCount);
+
+// Converts inputPath into outputPath block by block: opens the input (the
+// output is created only when that succeeded), recodes each whole block
+// through the mode's code table, writes it in the mode's layout with the
+// separator, reports progress, stops early when Converting() turns false,
+// and closes both files on every path.
+ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
+                               const std::string& separator, RunSettings& settings);

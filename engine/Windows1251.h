@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The window's 8-bit character set: the separator a user types is written
+// to the output as these bytes.
+
+// The windows-1251 byte for a UTF-16 code unit, if it has one.
+std::optional<char> ToWindows1251(char16_t c);
+
+// The whole text in windows-1251; nothing when any character has no byte there.
+std::optional<std::string> ToWindows1251(std::u16string_view text);

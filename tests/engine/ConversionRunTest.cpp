@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "CodeTable.h"
+#include "ConversionRun.h"
+#include "IOError.h"
+#include "TestFiles.h"
+
+namespace {
+
+// A run's settings held still, with hooks to change them as blocks go by.
+class ScriptedSettings : public RunSettings {
+public:
+    int mode = 10;
+    std::int64_t blockCount = 0;
+    bool formatted = true;
+    std::vector<int> gauge;
+    int blocksSeen = 0;
+    std::function<void(ScriptedSettings&)> afterBlock;  // runs where Converting() is asked
+    bool converting = true;
+
+    int ConversionMode() const override { return mode; }
+    std::int64_t BlockCount() const override { return blockCount; }
+    bool FormatBox1() const override { return formatted; }
+    void UpdateGauge(int progress) override { gauge.push_back(progress); }
+    bool Converting() override {
+        ++blocksSeen;
+        if (afterBlock)
+            afterBlock(*this);
+        return converting;
+    }
+};
+
+// n example blocks, block k's header "HDR0000k", plus tail bytes.
+Bytes InputOf(int blocks, std::size_t tail = 0) {
+    Bytes bytes;
+    for (int k = 0; k < blocks; ++k) {
+        CallRecordBlock b = ExampleBlock();
+        b.Header.Bytes[7] = static_cast<std::uint8_t>('0' + k % 10);
+        const Bytes one = BlockBytes(b);
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    bytes.insert(bytes.end(), tail, 'T');
+    return bytes;
+}
+
+class RunConversionTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string in = dir / "in.cdr";
+    std::string out = dir / "out.txt";
+    ScriptedSettings settings;
+};
+
+constexpr std::size_t kFormattedLine = 86;  // with "*" and CR LF
+constexpr std::size_t kRawLine = 75;
+
+}  // namespace
+
+TEST_F(RunConversionTest, TextModeWritesEveryRecordAndIgnoresTheTail) {
+    WriteFile(in, InputOf(3, 1000));
+    settings.blockCount = 3;
+    const ConversionResult r = RunConversion(in, out, "*", settings);
+    EXPECT_FALSE(r.Failed) << r.ErrorText;
+    EXPECT_EQ(r.BlocksDone, 3);
+    EXPECT_EQ(r.InputSize, 3 * 2048 + 1000);
+    EXPECT_EQ(ReadFile(out).size(), 3 * 34 * kFormattedLine);
+    EXPECT_EQ(settings.gauge, (std::vector<int>{33, 66, 100}));
+}
+
+TEST_F(RunConversionTest, NoWholeBlockGivesAnEmptyOutputAndNoProgress) {
+    WriteFile(in, Bytes(2047, 'x'));
+    WriteFile(out, ToBytes("old contents"));
+    const ConversionResult r = RunConversion(in, out, "*", settings);
+    EXPECT_FALSE(r.Failed);
+    EXPECT_TRUE(ReadFile(out).empty());
+    EXPECT_TRUE(settings.gauge.empty());
+}
+
+TEST_F(RunConversionTest, BinaryModesRecodeThroughTheirTables) {
+    EbcdicToAscii.fill('e');
+    AsciiToEbcdic.fill('a');
+    WriteFile(in, InputOf(2));
+    for (int mode : {1, 11}) {
+        settings.mode = mode;
+        ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+        const Bytes o = ReadFile(out);
+        ASSERT_EQ(o.size(), 2u * 2048);
+        const std::uint8_t want = mode == 1 ? 'e' : 'a';
+        EXPECT_EQ(o[0], want);
+        EXPECT_EQ(o[8 + 54], want);
+        EXPECT_EQ(o[8 + 55], '+');  // field 13 untouched
+        EXPECT_EQ(o[2048 + 8 + 60 + 59], want);
+    }
+    EbcdicToAscii.fill(0);
+    AsciiToEbcdic.fill(0);
+}
+
+TEST_F(RunConversionTest, ModeTenChangesNoByte) {
+    WriteFile(in, InputOf(2));
+    ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+    // Formatted lines with an empty separator: header then 34 lines of 73 bytes.
+    const Bytes o = ReadFile(out);
+    ASSERT_EQ(o.size(), 2 * (8 + 34 * 73u));
+    EXPECT_EQ(std::string(o.begin(), o.begin() + 8), "HDR00000");
+    settings.formatted = false;
+    ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+    EXPECT_EQ(ReadFile(out), InputOf(2));
+}
+
+TEST_F(RunConversionTest, PerBlockAndPerRecordValuesTakeEffectAsTheyChange) {
+    WriteFile(in, InputOf(3));
+    settings.afterBlock = [](ScriptedSettings& s) {
+        s.formatted = !s.formatted;
+        s.mode = 11;  // binary from the next block on
+    };
+    AsciiToEbcdic.fill('a');
+    ASSERT_FALSE(RunConversion(in, out, "*", settings).Failed);
+    AsciiToEbcdic.fill(0);
+    const Bytes o = ReadFile(out);
+    // Block 1 formatted text, block 2 raw lines of the recoded block (binary type, "*"), block 3 the same.
+    ASSERT_EQ(o.size(), 34 * kFormattedLine + 2 * 34 * kRawLine);
+    EXPECT_EQ(o[34 * kFormattedLine], 'a');
+}
+
+TEST_F(RunConversionTest, StopsAfterTheBlockWhereConvertingTurnsFalse) {
+    WriteFile(in, InputOf(5));
+    settings.blockCount = 5;
+    settings.afterBlock = [](ScriptedSettings& s) { s.converting = s.blocksSeen < 2; };
+    const ConversionResult r = RunConversion(in, out, "*", settings);
+    EXPECT_FALSE(r.Failed);
+    EXPECT_EQ(r.BlocksDone, 2);
+    EXPECT_EQ(ReadFile(out).size(), 2 * 34 * kFormattedLine);
+}
+
+TEST_F(RunConversionTest, ProgressStaysWithinRangeWhenTheCountIsStale) {
+    WriteFile(in, InputOf(4));
+    settings.blockCount = 0;
+    RunConversion(in, out, "*", settings);
+    EXPECT_EQ(settings.gauge, (std::vector<int>{100}));
+    settings.gauge.clear();
+    settings.blockCount = 2;
+    RunConversion(in, out, "*", settings);
+    EXPECT_EQ(settings.gauge, (std::vector<int>{50, 100}));
+    EXPECT_EQ(ProgressPercent(1, 3), 33);
+    EXPECT_EQ(ProgressPercent(2, 3), 66);
+    EXPECT_EQ(ProgressPercent(0, 0), 0);
+}
+
+TEST_F(RunConversionTest, MissingInputCreatesNothingAndKeepsAnExistingOutput) {
+    const ConversionResult r = RunConversion(dir / "missing", out, "*", settings);
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.ErrorText, "File not found");
+    EXPECT_EQ(r.ErrorFile, dir / "missing");
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    WriteFile(out, ToBytes("keep me"));
+    EXPECT_TRUE(RunConversion(dir.Path().string(), out, "*", settings).Failed);  // a folder
+    EXPECT_EQ(ReadFile(out), ToBytes("keep me"));
+}
+
+TEST_F(RunConversionTest, OutputNamingTheInputIsRefusedAndTheInputKept) {
+    const Bytes original = InputOf(2, 10);
+    WriteFile(in, original);
+    std::filesystem::create_hard_link(in, dir / "hard");
+    std::filesystem::create_symlink(in, dir / "soft");
+    for (const std::string& same :
+         {in, dir / "hard", dir / "soft", dir.Path().string() + "/./in.cdr", dir / "../" + dir.Path().filename().string() + "/in.cdr"}) {
+        const ConversionResult r = RunConversion(in, same, "*", settings);
+        EXPECT_TRUE(r.Failed) << same;
+        EXPECT_EQ(r.ErrorText, "File access denied") << same;
+        EXPECT_EQ(ReadFile(in), original) << same;
+    }
+}
+
+TEST_F(RunConversionTest, ReadOnlyInputConverts) {
+    WriteFile(in, InputOf(1));
+    std::filesystem::permissions(in, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(RunConversion(in, out, "*", settings).Failed);
+    EXPECT_EQ(ReadFile(out).size(), 34 * kFormattedLine);
+}
+
+TEST_F(RunConversionTest, FullDeviceIsAFailureNotASuccess) {
+    WriteFile(in, InputOf(2));
+    const ConversionResult r = RunConversion(in, "/dev/full", "*", settings);
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.ErrorText, "I/O error 28");
+    EXPECT_EQ(r.ErrorFile, "/dev/full");
+}
+
+TEST_F(RunConversionTest, OutputThatCannotBeCreatedFails) {
+    WriteFile(in, InputOf(1));
+    EXPECT_EQ(RunConversion(in, "", "*", settings).ErrorText, "File not found");
+    EXPECT_EQ(RunConversion(in, dir / "no/such/folder/out", "*", settings).ErrorText, "File not found");
+    EXPECT_EQ(RunConversion(in, dir.Path().string(), "*", settings).ErrorText, "File access denied");
+}
+
+TEST_F(RunConversionTest, FilesBeyondTwoGibibytesConvertWhole) {
+    const std::int64_t size = (std::int64_t{1} << 31) + 3 * 2048 + 5;  // sparse
+    const int fd = ::open(in.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    ::close(fd);
+    settings.mode = 1;
+    settings.blockCount = size / 2048;
+    const ConversionResult r = RunConversion(in, "/dev/null", "", settings);
+    EXPECT_FALSE(r.Failed) << r.ErrorText;
+    EXPECT_EQ(r.BlocksDone, size / 2048);
+    EXPECT_EQ(settings.gauge.back(), 100);
+    EXPECT_EQ(settings.gauge.size(), 100u);
+}

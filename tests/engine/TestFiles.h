@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CallRecordBlock.h"
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+void WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+Bytes ToBytes(const std::string& text);
+
+// The worked example record: 2 017 4951FFFF 0123456789FFFFF 0712 235959
+// 000130 000090 01 02 3 4 +Az0 5, in ASCII.
+CallRecord ExampleRecord();
+
+// A block whose header is "HDR00001" and whose 34 records are the example.
+CallRecordBlock ExampleBlock();
+Bytes BlockBytes(const CallRecordBlock& block);
