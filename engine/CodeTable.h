@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "CallRecordBlock.h"
 
@@ -29,3 +30,13 @@ void LoadCodeTables(const std::string& folder = {});
 
 // Translates the header and every record byte except field 13, in place.
 void RecodeBlock(CallRecordBlock& block, const CodeTable& table);
+
+// The ways this processor can translate bytes through a table, fastest
+// first; RecodeBlock uses the first. Each translates n bytes in place, n a
+// multiple of 64.
+struct TranslateKernel {
+    using Fn = void (*)(std::uint8_t* bytes, std::size_t n, const CodeTable& table);
+    const char* Name;
+    Fn Translate;
+};
+std::vector<TranslateKernel> TranslateKernels();

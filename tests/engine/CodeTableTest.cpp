@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <random>
 
 #include "CodeTable.h"
 #include "TestFiles.h"
@@ -121,4 +122,22 @@ TEST_F(LoadCodeTablesTest, MissingSecondFileNamesIt) {
         },
         std::runtime_error);
     EXPECT_EQ(EbcdicToAscii[200], 200);
+}
+
+TEST(TranslateKernels, EveryKernelAgreesWithTheTableForEveryByteValue) {
+    std::mt19937 random(12345);
+    CodeTable table;
+    std::iota(table.begin(), table.end(), 0);
+    std::shuffle(table.begin(), table.end(), random);
+    Bytes input(kBlockSize);
+    for (std::size_t i = 0; i < input.size(); ++i)
+        input[i] = static_cast<std::uint8_t>(i < 512 ? i : random());
+    const auto kernels = TranslateKernels();
+    EXPECT_STREQ(kernels.back().Name, "scalar");
+    for (const TranslateKernel& k : kernels) {
+        Bytes bytes = input;
+        k.Translate(bytes.data(), bytes.size(), table);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            ASSERT_EQ(bytes[i], table[input[i]]) << k.Name << " at " << i;
+    }
 }
