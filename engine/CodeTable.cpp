@@ -40,7 +40,7 @@ void LoadCodeTables(const std::string& folder) {
 namespace {
 
 void TranslateScalar(std::uint8_t* bytes, std::size_t n, const CodeTable& table) {
-#pragma GCC unroll 16
+#pragma GCC unroll 64
     for (std::size_t i = 0; i < n; ++i)
         bytes[i] = table[bytes[i]];
 }
@@ -62,27 +62,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void TranslateVbmi(std::u
     }
 }
 
-// 32 lookups at a time: a 16-entry shuffle for each high nibble, kept where
-// the byte's high nibble matches.
-__attribute__((target("avx2"))) void TranslateAvx2(std::uint8_t* bytes, std::size_t n,
-                                                   const CodeTable& table) {
-    __m256i rows[16];
-    for (int h = 0; h < 16; ++h)
-        rows[h] = _mm256_broadcastsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data() + 16 * h)));
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
-    for (std::size_t i = 0; i < n; i += 32) {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + i));
-        const __m256i low = _mm256_and_si256(x, nibble);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
-        __m256i result = _mm256_setzero_si256();
-        for (int h = 0; h < 16; ++h) {
-            const __m256i match = _mm256_cmpeq_epi8(high, _mm256_set1_epi8(static_cast<char>(h)));
-            result = _mm256_or_si256(result, _mm256_and_si256(match, _mm256_shuffle_epi8(rows[h], low)));
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + i), result);
-    }
-}
 #endif
 
 }  // namespace
@@ -93,8 +72,6 @@ std::vector<TranslateKernel> TranslateKernels() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw"))
         kernels.push_back({"avx512vbmi", TranslateVbmi});
-    if (__builtin_cpu_supports("avx2"))
-        kernels.push_back({"avx2", TranslateAvx2});
 #endif
     kernels.push_back({"scalar", TranslateScalar});
     return kernels;
