@@ -1,0 +1,236 @@
+#include "Main.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <exception>
+
+#include "CodeTable.h"
+#include "ConversionMode.h"
+#include "InputFileStatistics.h"
+#include "Platform.h"
+#include "Windows1251Validator.h"
+#include "ui_Main.h"
+
+namespace {
+
+// The window's outer size; the client area is what a classic frame
+// (4-pixel border, 19-pixel caption) leaves of it.
+constexpr QSize kOuterSize(506, 400);
+
+const QString kNoticeCaption = QStringLiteral("Внимание !");
+
+}  // namespace
+
+TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TMAVIKForm>()), platform(platform) {
+    // The form's font is "MS Sans Serif"; where it is missing, fonts of
+    // similar width keep the captions inside their fixed sizes.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans Condensed")});
+    ui->setupUi(this);
+    ui->OutInfoEdit1->setValidator(new Windows1251Validator(ui->OutInfoEdit1));
+    ScaleToScreen();
+    ConnectEvents();
+    RunEvent(&TMAVIKForm::FormCreate);
+}
+
+TMAVIKForm::~TMAVIKForm() = default;
+
+void TMAVIKForm::ConnectEvents() {
+    const auto event = [this](void (TMAVIKForm::*operation)()) {
+        return [this, operation] { RunEvent(operation); };
+    };
+    connect(ui->SelFile1, &QPushButton::clicked, this, event(&TMAVIKForm::SelFile1Click));
+    connect(ui->InpFileNameEdit1, &QLineEdit::textChanged, this,
+            event(&TMAVIKForm::InpFileNameEdit1Change));
+    connect(ui->OutFileNameEdit1, &QLineEdit::textChanged, this,
+            event(&TMAVIKForm::OutFileNameEdit1Change));
+    connect(ui->TypeInpRadioGroup1, &RadioGroup::itemClicked, this,
+            event(&TMAVIKForm::TypeInpRadioGroup1Click));
+    connect(ui->TypeOutRadioGroup1, &RadioGroup::itemClicked, this,
+            event(&TMAVIKForm::TypeOutRadioGroup1Click));
+    connect(ui->TabBox1, &QCheckBox::toggled, this, event(&TMAVIKForm::TabBox1Click));
+    connect(ui->FormatBox1, &QCheckBox::toggled, this,
+            [this](bool checked) { FormatChecked = checked; });
+    connect(ui->ConvBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::ConvBitBtn1Click));
+    connect(ui->ViewInpBitBtn1, &QPushButton::clicked, this,
+            event(&TMAVIKForm::ViewInpBitBtn1Click));
+    connect(ui->ViewOutBitBtn1, &QPushButton::clicked, this,
+            event(&TMAVIKForm::ViewOutBitBtn1Click));
+    connect(ui->QueryBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::QueryBitBtn1Click));
+    connect(ui->VersionStaticText, &StaticText::clicked, this,
+            event(&TMAVIKForm::VersionStaticTextClick));
+    connect(ui->ExitBtn, &QPushButton::clicked, this, event(&TMAVIKForm::ExitBtnClick));
+}
+
+void TMAVIKForm::ScaleToScreen() {
+    // The form is laid out in pixels at 96 dots per inch.
+    const qreal factor = logicalDpiY() / 96.0;
+    const QSize client(kOuterSize.width() - 8, kOuterSize.height() - 27);
+    if (qFuzzyCompare(factor, 1.0)) {
+        resize(client);
+    } else {
+        const auto scaled = [factor](const QRect& r) {
+            return QRect(qRound(r.x() * factor), qRound(r.y() * factor),
+                         qRound(r.width() * factor), qRound(r.height() * factor));
+        };
+        for (QWidget* parent : {static_cast<QWidget*>(this), ui->TabSheet1})
+            for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                child->setGeometry(scaled(child->geometry()));
+        resize(client * factor);
+    }
+    // Centred on the screen: move() places the frame, so the outer size counts.
+    if (const QScreen* shown = screen())
+        move(shown->availableGeometry().center() -
+             QPoint(qRound(kOuterSize.width() * factor) / 2, qRound(kOuterSize.height() * factor) / 2));
+}
+
+void TMAVIKForm::RunEvent(void (TMAVIKForm::*operation)()) {
+    try {
+        (this->*operation)();
+    } catch (const std::exception& error) {
+        ShowError(QString::fromStdString(error.what()));
+    } catch (...) {
+        ShowError(QString());
+    }
+}
+
+void TMAVIKForm::ShowError(const QString& text) {
+    QString message = text;
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        message += QLatin1Char('.');
+    platform.ShowMessageBox(nullptr, message, kApplicationTitle, Platform::Icon::Error,
+                            Platform::Buttons::Ok);
+}
+
+void TMAVIKForm::SetCaption(QLabel* label, const QString& caption) {
+    label->setText(caption);
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+}
+
+void TMAVIKForm::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain =
+        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if (enter && plain) {
+        // ConvBitBtn1 is the default button; a push button with the focus
+        // takes Enter for itself.
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+            focused->click();
+            return;
+        }
+        if (ui->ConvBitBtn1->isEnabled()) {
+            ui->ConvBitBtn1->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TMAVIKForm::FormCreate() {
+    ui->FileSizeLabel1->clear();
+    ui->InfoInpFileLabel1->clear();
+    const QString exePath = platform.ExecutablePath();
+    ExeDir = exePath.left(exePath.lastIndexOf(QLatin1Char('/')) + 1);
+    LoadCodeTables();
+}
+
+void TMAVIKForm::SelFile1Click() {
+    const std::optional<QString> path = platform.ChooseInputFile(this, QStringLiteral("input"));
+    if (!path)
+        return;
+    ui->Gauge1->setProgress(0);
+    ui->InpFileNameEdit1->setText(*path);  // a new path derives the output name
+    const InputFileStatistics statistics =
+        MeasureInputFile(ui->InpFileNameEdit1->text().toStdString());
+    SizeBytes = statistics.SizeBytes;
+    BlockCount = statistics.BlockCount;
+    RecordCount = statistics.RecordCount;
+    SetCaption(ui->FileSizeLabel1,
+               QStringLiteral("Размер: %1 байт").arg(SizeBytes));
+    SetCaption(ui->InfoInpFileLabel1,
+               QStringLiteral("Записей: %1 Блоков: %2").arg(RecordCount).arg(BlockCount.load()));
+    ui->ConvBitBtn1->setEnabled(true);
+    ui->ViewInpBitBtn1->setEnabled(true);
+    ui->ViewOutBitBtn1->setEnabled(false);
+    ui->QueryBitBtn1->setEnabled(false);
+}
+
+void TMAVIKForm::InpFileNameEdit1Change() {
+    const QString path = ui->InpFileNameEdit1->text();
+    if (const auto output = DeriveOutputName(path.toStdString(), ConversionMode))
+        ui->OutFileNameEdit1->setText(QString::fromStdString(*output));
+    ui->InpFileNameEdit1->setToolTip(path);
+}
+
+void TMAVIKForm::OutFileNameEdit1Change() {
+    ui->OutFileNameEdit1->setToolTip(ui->OutFileNameEdit1->text());
+}
+
+void TMAVIKForm::TypeInpRadioGroup1Click() {
+    const int input = ui->TypeInpRadioGroup1->itemIndex();
+    ConversionMode = input * 10 + ui->TypeOutRadioGroup1->itemIndex();
+    if (input == 0 || input == 1) {
+        ui->TypeOutRadioGroup1->setItems(
+            {QStringLiteral("Текстовый ASCII"),
+             input == 0 ? QStringLiteral("Бинарный  ASCII") : QStringLiteral("Бинарный EDCDIC")});
+        ui->TypeOutRadioGroup1->setItemIndex(0);  // raises TypeOutRadioGroup1Click
+        ui->TypeOutRadioGroup1->update();
+    } else if (input == 2 || input == 3) {
+        platform.ShowMessageBox(this, QStringLiteral("В данной версии не реализовано !"),
+                                kNoticeCaption, Platform::Icon::Information,
+                                Platform::Buttons::Ok);
+        ui->TypeInpRadioGroup1->setItemIndex(0);  // raises this operation again
+    }
+}
+
+void TMAVIKForm::TypeOutRadioGroup1Click() {
+    const int output = ui->TypeOutRadioGroup1->itemIndex();
+    ConversionMode = ui->TypeInpRadioGroup1->itemIndex() * 10 + output;
+    if (output == 0) {
+        ui->FormatBox1->setVisible(true);
+        ui->FormatBox1->setText(QStringLiteral("Форматировать"));
+        ui->OutInfoLabel1->setVisible(true);
+        SetCaption(ui->OutInfoLabel1, QStringLiteral("Разделитель:"));
+        ui->OutInfoEdit1->setVisible(true);
+        ui->TabBox1->setVisible(true);
+        ui->TabBox1->setText(QStringLiteral("ТАВ"));  // Cyrillic Te, A, Ve
+    } else if (output == 1) {
+        ui->FormatBox1->setVisible(false);
+        ui->OutInfoLabel1->setVisible(false);
+        ui->OutInfoEdit1->setVisible(false);
+        ui->TabBox1->setVisible(false);
+    }
+    InpFileNameEdit1Change();
+}
+
+void TMAVIKForm::TabBox1Click() {
+    ui->OutInfoEdit1->setEnabled(!ui->TabBox1->isChecked());
+}
+
+void TMAVIKForm::ConvBitBtn1Click() {
+    // Starting and stopping a run is added with the run itself.
+}
+
+void TMAVIKForm::ViewInpBitBtn1Click() {
+    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+}
+
+void TMAVIKForm::ViewOutBitBtn1Click() {
+    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
+}
+
+void TMAVIKForm::QueryBitBtn1Click() {
+    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
+}
+
+void TMAVIKForm::VersionStaticTextClick() {
+    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
+}
+
+void TMAVIKForm::ExitBtnClick() {
+    close();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// Everything the window does that is modal or leaves the process. The
+// program passes QtPlatform; tests pass a fake that records what was asked
+// and answers from a script.
+class Platform {
+public:
+    enum class Icon { Information, Warning, Question, Error };
+    enum class Buttons { Ok, YesNo };  // with Yes and No, Yes is the default
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Platform() = default;
+
+    // The open-file dialog: one existing file, starting in initialFolder
+    // (relative to the current folder), resizable. Nothing when cancelled.
+    virtual std::optional<QString> ChooseInputFile(QWidget* owner, const QString& initialFolder) = 0;
+
+    // A modal message box. A "\r" in text breaks the line. An owner of
+    // nullptr makes the box the application's own rather than the window's.
+    virtual Answer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                  Icon icon, Buttons buttons) = 0;
+
+    // Starts program (a name without a folder) with argument as its one
+    // argument (none when empty), without waiting and without reporting
+    // whether it started.
+    virtual void RunProgram(const QString& program, const QString& argument) = 0;
+
+    // The full path of the running program.
+    virtual QString ExecutablePath() const = 0;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Platform.h"
+
+// The real dialogs, boxes and processes. The only code that calls
+// QFileDialog, QMessageBox or QProcess.
+class QtPlatform final : public Platform {
+public:
+    std::optional<QString> ChooseInputFile(QWidget* owner, const QString& initialFolder) override;
+    Answer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                          Buttons buttons) override;
+    void RunProgram(const QString& program, const QString& argument) override;
+    QString ExecutablePath() const override;
+
+    // Where a bare program name is found: the program's own folder, then the
+    // current folder, then PATH; the name itself when none has it.
+    static QString FindProgram(const QString& name);
+};
