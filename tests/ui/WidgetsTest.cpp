@@ -1,0 +1,141 @@
+// The window's own small widgets: the radio group's notification rules and
+// the gauge's range and drawing.
+
+#include <QImage>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "Gauge.h"
+#include "RadioGroup.h"
+
+class WidgetsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void RadioGroup_UserClickOnNewItemRaisesOnceAfterTheIndexIsSet();
+    void RadioGroup_ClickOnChosenItemRaisesNothing();
+    void RadioGroup_SettingIndexRaisesOnlyOnChange();
+    void RadioGroup_ReplacingItemsLeavesNoChoiceAndRaisesNothing();
+    void RadioGroup_ArrowKeyChoosesNextItem();
+    void Gauge_ClampsTo0To100AndPrintsPercent();
+    void Gauge_DrawsBlueBarOnWhiteInBorder();
+
+private:
+    static void clickItem(RadioGroup& group, int index) {
+        QRadioButton* button = group.button(index);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+};
+
+namespace {
+
+// A shown group of three items with item 0 chosen.
+struct ShownGroup {
+    ShownGroup() {
+        group.setGeometry(0, 0, 193, 120);
+        group.setItems({"one", "two", "three"});
+        group.setItemIndex(0);
+        group.show();
+        if (!QTest::qWaitForWindowExposed(&group))
+            qWarning("the group was not exposed");
+    }
+    RadioGroup group;
+};
+
+}  // namespace
+
+void WidgetsTest::RadioGroup_UserClickOnNewItemRaisesOnceAfterTheIndexIsSet() {
+    ShownGroup shown;
+    QList<int> indexesSeen;
+    connect(&shown.group, &RadioGroup::itemClicked, this,
+            [&] { indexesSeen << shown.group.itemIndex(); });
+
+    clickItem(shown.group, 2);
+
+    QCOMPARE(indexesSeen, QList<int>{2});
+    QVERIFY(shown.group.button(2)->isChecked());
+    QVERIFY(!shown.group.button(0)->isChecked());
+}
+
+void WidgetsTest::RadioGroup_ClickOnChosenItemRaisesNothing() {
+    ShownGroup shown;
+    QSignalSpy clicks(&shown.group, &RadioGroup::itemClicked);
+
+    clickItem(shown.group, 0);
+
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(shown.group.itemIndex(), 0);
+    QVERIFY(shown.group.button(0)->isChecked());
+}
+
+void WidgetsTest::RadioGroup_SettingIndexRaisesOnlyOnChange() {
+    ShownGroup shown;
+    QSignalSpy clicks(&shown.group, &RadioGroup::itemClicked);
+
+    shown.group.setItemIndex(0);
+    QCOMPARE(clicks.count(), 0);
+
+    shown.group.setItemIndex(1);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(shown.group.button(1)->isChecked());
+}
+
+void WidgetsTest::RadioGroup_ReplacingItemsLeavesNoChoiceAndRaisesNothing() {
+    ShownGroup shown;
+    QSignalSpy clicks(&shown.group, &RadioGroup::itemClicked);
+
+    shown.group.setItems({"first", "second"});
+
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(shown.group.itemIndex(), -1);
+    QCOMPARE(shown.group.items(), (QStringList{"first", "second"}));
+    QVERIFY(!shown.group.button(0)->isChecked());
+    QVERIFY(!shown.group.button(1)->isChecked());
+    QVERIFY(!shown.group.button(2));
+
+    // From no choice, choosing item 0 is a change.
+    shown.group.setItemIndex(0);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(shown.group.button(0)->isChecked());
+}
+
+void WidgetsTest::RadioGroup_ArrowKeyChoosesNextItem() {
+    ShownGroup shown;
+    QSignalSpy clicks(&shown.group, &RadioGroup::itemClicked);
+    shown.group.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&shown.group));
+    shown.group.button(0)->setFocus();
+
+    QTest::keyClick(shown.group.button(0), Qt::Key_Down);
+
+    QCOMPARE(shown.group.itemIndex(), 1);
+    QCOMPARE(clicks.count(), 1);
+}
+
+void WidgetsTest::Gauge_ClampsTo0To100AndPrintsPercent() {
+    Gauge gauge;
+    gauge.setProgress(33);
+    QCOMPARE(gauge.text(), QStringLiteral("33%"));
+    gauge.setProgress(250);
+    QCOMPARE(gauge.progress(), 100);
+    QCOMPARE(gauge.text(), QStringLiteral("100%"));
+    gauge.setProgress(-7);
+    QCOMPARE(gauge.progress(), 0);
+    QCOMPARE(gauge.text(), QStringLiteral("0%"));
+}
+
+void WidgetsTest::Gauge_DrawsBlueBarOnWhiteInBorder() {
+    Gauge gauge;
+    gauge.resize(249, 25);
+    gauge.setProgress(50);
+    const QImage image = gauge.grab().toImage();
+
+    QCOMPARE(image.pixelColor(0, 12), QColor(Qt::black));    // border
+    QCOMPARE(image.pixelColor(5, 3), QColor(Qt::blue));      // bar, left half
+    QCOMPARE(image.pixelColor(240, 3), QColor(Qt::white));   // rest, right half
+    QCOMPARE(image.pixelColor(248, 12), QColor(Qt::black));  // border
+}
+
+QTEST_MAIN(WidgetsTest)
+#include "WidgetsTest.moc"
