@@ -223,13 +223,15 @@ void Recode(std::uint8_t* block, const Table& table)
     }
 }
 
+constexpr const char* kUsage =
+    "usage: mavik-gensample [--blocks N] [--tail BYTES] [--ebcdic ASCII_EBCDIC_TABLE] [--seed S] OUTPUT\n"
+    "Writes N (default 3) blocks of 2048 bytes and BYTES (< 2048) bytes of one more block of\n"
+    "sample S12 call records to OUTPUT (\"-\" for stdout), in ASCII or, with --ebcdic, recoded\n"
+    "through the given 256-byte table except the binary field 13. Seed default 1.\n";
+
 [[noreturn]] void Usage(const char* message)
 {
-    std::fprintf(stderr,
-                 "mavik-gensample: %s\n"
-                 "usage: mavik-gensample [--blocks N] [--tail BYTES] [--ebcdic ASCII_EBCDIC_TABLE] "
-                 "[--seed S] OUTPUT\n",
-                 message);
+    std::fprintf(stderr, "mavik-gensample: %s\n%s", message, kUsage);
     std::exit(2);
 }
 
@@ -280,15 +282,16 @@ int main(int argc, char** argv)
             return argv[++i];
         };
         if (arg == "--blocks") {
-            blocks = ParseNumber(argv[i], value());
+            blocks = ParseNumber("--blocks", value());
         } else if (arg == "--tail") {
-            tail = ParseNumber(argv[i], value());
+            tail = ParseNumber("--tail", value());
         } else if (arg == "--seed") {
-            seed = ParseNumber(argv[i], value());
+            seed = ParseNumber("--seed", value());
         } else if (arg == "--ebcdic") {
             tablePath = value();
         } else if (arg == "-h" || arg == "--help") {
-            Usage("writes a sample S12 call-record file");
+            std::printf("%s", kUsage);
+            return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
             Usage(("unknown option " + std::string(arg)).c_str());
         } else if (outputPath) {
