@@ -15,6 +15,8 @@ if [ -z "${MAVIK_INSIDE_XVFB:-}" ]; then
 fi
 
 export QT_QPA_PLATFORM=xcb
+# Only matters in the sanitizer build.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp ${LSAN_OPTIONS:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 head -c 256 /dev/zero >"$work/ebcdic-ascii"
