@@ -10,68 +10,123 @@
 
 namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
+
+int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
+    // Opened without O_TRUNC: the identity check must come before any byte
+    // of an existing file is lost.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw IOError::FromErrno(errno, path);
+    struct stat st {};
+    int err = 0;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino)
+        err = EACCES;
+    // Devices such as /dev/null cannot be truncated and need not be.
+    else if (S_ISREG(st.st_mode) && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+        err = errno;
+    if (err != 0) {
+        ::close(fd);
+        throw IOError::FromErrno(err, path);
+    }
+    return fd;
+}
+
+// 0 when all n bytes went out, else the errno of the failure.
+int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(fd, data + done, n - done);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe)
-    : path_(path), buffer_(new std::uint8_t[kWriteBufferSize]), capacity_(kWriteBufferSize) {
-    // Opened without O_TRUNC: the identity check must come before any byte
-    // of an existing file is lost.
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0)
-        throw IOError::FromErrno(errno, path);
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        const int err = errno;
-        ::close(fd_);
-        fd_ = -1;
-        throw IOError::FromErrno(err, path);
-    }
-    if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino) {
-        ::close(fd_);
-        fd_ = -1;
-        throw IOError(kFileAccessDenied, path);
-    }
-    // Devices such as /dev/null cannot be truncated and need not be.
-    if (S_ISREG(st.st_mode) && st.st_size != 0 && ::ftruncate(fd_, 0) != 0) {
-        const int err = errno;
-        ::close(fd_);
-        fd_ = -1;
-        throw IOError::FromErrno(err, path);
-    }
-}
+    : path_(path), fd_(OpenOutput(path, mustNotBe)), capacity_(kWriteBufferSize),
+      filling_(new std::uint8_t[kWriteBufferSize]), writing_(new std::uint8_t[kWriteBufferSize]),
+      writer_(&OutputFile::WriterLoop, this) {}
 
 OutputFile::~OutputFile() {
+    StopWriter();
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-void OutputFile::Flush() {
-    std::size_t done = 0;
-    while (done < used_) {
-        const ssize_t n = ::write(fd_, buffer_.get() + done, used_ - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            used_ = 0;
-            throw IOError::FromErrno(errno, path_);
-        }
-        done += static_cast<std::size_t>(n);
+void OutputFile::WriterLoop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return pending_ > 0 || stopping_; });
+        if (pending_ == 0)
+            return;
+        const std::size_t n = pending_;
+        lock.unlock();
+        const int err = WriteAll(fd_, writing_.get(), n);
+        lock.lock();
+        if (err != 0 && writeError_ == 0)
+            writeError_ = err;
+        pending_ = 0;
+        changed_.notify_all();
+    }
+}
+
+void OutputFile::StopWriter() {
+    if (!writer_.joinable())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
+
+void OutputFile::WaitForWriter() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return pending_ == 0; });
+    if (writeError_ != 0) {
+        used_ = 0;
+        throw IOError::FromErrno(writeError_, path_);
+    }
+}
+
+void OutputFile::HandOver() {
+    WaitForWriter();
+    if (used_ == 0)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        std::swap(filling_, writing_);
+        pending_ = used_;
     }
     used_ = 0;
+    changed_.notify_all();
 }
 
 void OutputFile::MakeRoom(std::size_t n) {
-    Flush();
+    HandOver();
     if (n > capacity_) {
-        // Only a separator of many kilobytes gets here.
-        buffer_.reset(new std::uint8_t[n]);
+        // Only a separator of many kilobytes gets here. Both buffers grow,
+        // since they take turns; the writer is idle once handed nothing.
+        WaitForWriter();
+        filling_.reset(new std::uint8_t[n]);
+        std::lock_guard lock(mutex_);
+        writing_.reset(new std::uint8_t[n]);
         capacity_ = n;
     }
 }
 
 void OutputFile::WriteLarge(const void* data, std::size_t n) {
     MakeRoom(n);
-    std::memcpy(buffer_.get() + used_, data, n);
+    std::memcpy(filling_.get() + used_, data, n);
     used_ += n;
 }
 
@@ -79,12 +134,15 @@ void OutputFile::Close() {
     if (fd_ < 0)
         return;
     try {
-        Flush();
+        HandOver();
+        WaitForWriter();
     } catch (...) {
+        StopWriter();
         ::close(fd_);
         fd_ = -1;
         throw;
     }
+    StopWriter();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 struct stat;
 
-// The output of a run: created or replaced, written through a large buffer
+// The output of a run: created or replaced, written through large buffers
 // of our own (nothing is flushed per field or line), every write and the
-// close checked.
+// close checked. A full buffer is written out by a writer thread while the
+// next one fills, so the kernel's copying overlaps the formatting; a write
+// that failed there is raised by the next Write, Reserve or Close.
 class OutputFile {
 public:
     // Creates the file, or replaces an existing one. When mustNotBe is given
@@ -24,7 +29,7 @@ public:
 
     void Write(const void* data, std::size_t n) {
         if (n <= capacity_ - used_) {
-            std::memcpy(buffer_.get() + used_, data, n);
+            std::memcpy(filling_.get() + used_, data, n);
             used_ += n;
         } else {
             WriteLarge(data, n);
@@ -36,23 +41,34 @@ public:
     std::uint8_t* Reserve(std::size_t n) {
         if (n > capacity_ - used_)
             MakeRoom(n);
-        return buffer_.get() + used_;
+        return filling_.get() + used_;
     }
     void Commit(std::size_t n) { used_ += n; }
 
-    // Writes out what is buffered and closes; throws IOError on failure.
+    // Writes out everything and closes; throws IOError on failure.
     void Close();
 
     const std::string& Path() const { return path_; }
 
 private:
-    void Flush();
+    void HandOver();        // passes the filled buffer to the writer
+    void WaitForWriter();   // until the writer is idle; raises its failure
     void MakeRoom(std::size_t n);
     void WriteLarge(const void* data, std::size_t n);
+    void WriterLoop();
+    void StopWriter();
 
     std::string path_;
     int fd_ = -1;
-    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t capacity_;
+    std::unique_ptr<std::uint8_t[]> filling_;  // the run's thread writes here
     std::size_t used_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::unique_ptr<std::uint8_t[]> writing_;  // the writer's, while pending_ > 0
+    std::size_t pending_ = 0;
+    int writeError_ = 0;
+    bool stopping_ = false;
+    std::thread writer_;
 };

@@ -148,6 +148,11 @@ void WriteRawFieldLine(const CallRecord& record, std::string_view separator, Out
 
 void WriteBlock(const CallRecordBlock& block, std::string_view separator, OutputType type,
                 const FormatChoice& choice, OutputFile& out) {
+    if (type == OutputType::Binary && separator.empty()) {
+        // Header and records with nothing between them: the block image.
+        out.Write(&block, kBlockSize);
+        return;
+    }
     if (separator.empty())
         out.Write(block.Header.Bytes, kHeaderSize);
     for (const CallRecord& record : block.Records) {
