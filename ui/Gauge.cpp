@@ -12,6 +12,7 @@ void Gauge::setProgress(int value) {
         return;
     progress_ = value;
     update();
+    emit progressChanged(progress_);
 }
 
 QString Gauge::text() const {

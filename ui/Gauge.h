@@ -17,6 +17,9 @@ public:
 
     QString text() const;
 
+signals:
+    void progressChanged(int progress);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -1,14 +1,22 @@
 #include "Main.h"
 
+#include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <exception>
+#include <functional>
+#include <stdexcept>
 
 #include "CodeTable.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
 #include "Platform.h"
+#include "Windows1251.h"
 #include "Windows1251Validator.h"
 #include "ui_Main.h"
 
@@ -37,7 +45,7 @@ TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
     RunEvent(&TMAVIKForm::FormCreate);
 }
 
-TMAVIKForm::~TMAVIKForm() = default;
+TMAVIKForm::~TMAVIKForm() { StopRunsAndWait(); }
 
 void TMAVIKForm::ConnectEvents() {
     const auto event = [this](void (TMAVIKForm::*operation)()) {
@@ -212,7 +220,138 @@ void TMAVIKForm::TabBox1Click() {
 }
 
 void TMAVIKForm::ConvBitBtn1Click() {
-    // Starting and stopping a run is added with the run itself.
+    if (Converting)
+        AskToStop();
+    else if (IsRunnableMode(ConversionMode))
+        StartRun();
+}
+
+void TMAVIKForm::StartRun() {
+    const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String());
+    if (!separator)
+        throw std::runtime_error("The separator has characters outside windows-1251");
+    ReleaseEndedRuns();
+    if (Worker && !Worker->Finished())
+        endingRuns.push_back(std::move(Worker));
+    Worker = std::make_unique<ConvToText>(
+        runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
+                                 ui->OutFileNameEdit1->text().toStdString(), *separator,
+                                 ui->TabBox1->isChecked(), ConversionMode});
+    Converting = true;
+    ui->ConvBitBtn1->setText(QStringLiteral("Остановить"));
+}
+
+void TMAVIKForm::AskToStop() {
+    ConvToText& run = *Worker;
+    // The run waits at its next block boundary, holding nothing this
+    // thread needs; its hand-offs are still served while the box is open.
+    run.Pause();
+    const Platform::Answer answer =
+        platform.ShowMessageBox(this, QStringLiteral("Прекратить преобразование ?"),
+                                QStringLiteral("Вопрос"), Platform::Icon::Question,
+                                Platform::Buttons::YesNo);
+    // A run that ended while the question was open has been announced already.
+    if (answer == Platform::Answer::Yes && Converting && &run == Worker.get()) {
+        Converting = false;
+        run.Stop();
+        run.Resume();
+        ConversionFailed = true;
+        ConvTerminate();
+    } else {
+        run.Resume();
+    }
+}
+
+void TMAVIKForm::UpdateGauge(int progress) { ui->Gauge1->setProgress(progress); }
+
+void TMAVIKForm::ConvTerminate() {
+    Converting = false;
+    const QString outcome = ConversionFailed
+                                ? QStringLiteral("Возникла ошибка или отказ от преобразования !")
+                                : QStringLiteral("Ошибок при преобразовании не обнаружено !");
+    platform.ShowMessageBox(this, QStringLiteral("Завершение преобразования !\r") + outcome,
+                            kNoticeCaption,
+                            ConversionFailed ? Platform::Icon::Warning : Platform::Icon::Information,
+                            Platform::Buttons::Ok);
+    ui->ConvBitBtn1->setText(QStringLiteral("Преобразовать"));
+    ui->ConvBitBtn1->setEnabled(false);
+    ui->ViewOutBitBtn1->setEnabled(true);
+    ui->QueryBitBtn1->setEnabled(true);
+}
+
+bool TMAVIKForm::Speaks(const ConvToText& run) const {
+    return !closing && &run == Worker.get() && run.IsConverting();
+}
+
+void TMAVIKForm::RunSide::HandOff(ConvToText& run, const std::function<void()>& work) {
+    QMetaObject::invokeMethod(
+        &form,
+        [this, &run, &work] {
+            form.servedRuns.push_back(&run);
+            work();
+            form.servedRuns.pop_back();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void TMAVIKForm::RunSide::UpdateGauge(ConvToText& run, int progress) {
+    HandOff(run, [this, &run, progress] {
+        if (form.Speaks(run))
+            form.UpdateGauge(progress);
+    });
+}
+
+void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) {
+    HandOff(run, [this, &run, conversionFailed] {
+        // Freed once its thread is past this hand-off, from the event loop.
+        QTimer::singleShot(0, &form, [this] { form.ReleaseEndedRuns(); });
+        if (!form.Speaks(run))
+            return;
+        form.ConversionFailed = conversionFailed;
+        form.ConvTerminate();
+    });
+}
+
+void TMAVIKForm::ReleaseEndedRuns() {
+    std::erase_if(endingRuns, [](const auto& run) { return run->Finished(); });
+}
+
+void TMAVIKForm::StopRunsAndWait() {
+    closing = true;
+    std::vector<ConvToText*> runs;
+    for (auto& run : endingRuns)
+        runs.push_back(run.get());
+    if (Worker)
+        runs.push_back(Worker.get());
+    for (ConvToText* run : runs)
+        run->Abort();
+    // A run whose hand-off this thread is serving further up the stack (a
+    // close while its completion notice is open) can only go on once that
+    // returns: it is left to a later call, the destructor's at the latest.
+    const auto waitable = [this](const ConvToText* run) {
+        return std::find(servedRuns.begin(), servedRuns.end(), run) == servedRuns.end();
+    };
+    const auto allEnded = [&] {
+        for (const ConvToText* run : runs)
+            if (waitable(run) && !run->Finished())
+                return false;
+        return true;
+    };
+    // Blocking here would deadlock against a run waiting for this thread to
+    // take a hand-off, so the wait keeps taking them.
+    while (!allEnded()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!allEnded())
+            QThread::msleep(1);
+    }
+    std::erase_if(endingRuns, [&](const auto& run) { return waitable(run.get()); });
+    if (Worker && waitable(Worker.get()))
+        Worker.reset();
+}
+
+void TMAVIKForm::closeEvent(QCloseEvent* event) {
+    StopRunsAndWait();
+    QWidget::closeEvent(event);
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {

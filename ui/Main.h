@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
+
+#include "ConvToText.h"
 
 class Platform;
 class QLabel;
@@ -53,9 +57,21 @@ public:
     std::atomic<int> ConversionMode{0};
     // FormatBox1's tick, kept here for a run that reads it for every record.
     std::atomic<bool> FormatChecked{true};
+    // The run started last; kept after it ends, used only while Converting.
+    std::unique_ptr<ConvToText> Worker;
+    // How the last run ended, for the completion notice.
+    bool ConversionFailed = false;
+
+    // Shows a run's progress on Gauge1.
+    void UpdateGauge(int progress);
+    // The completion notice, and the buttons of the finished state.
+    void ConvTerminate();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing during a run stops it at its next block boundary and waits
+    // for it, without a notice.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ConnectEvents();
@@ -66,6 +82,39 @@ private:
     // Sets a label's caption and widens the label to it, never narrower than laid out.
     static void SetCaption(QLabel* label, const QString& caption);
 
+    // The window as a run sees it: three values read on the run's thread,
+    // and the two hand-offs carried over to this window's thread.
+    class RunSide final : public ConvToTextWindow {
+    public:
+        explicit RunSide(TMAVIKForm& form) : form(form) {}
+        int ConversionMode() const override { return form.ConversionMode; }
+        std::int64_t BlockCount() const override { return form.BlockCount; }
+        bool FormatBox1() const override { return form.FormatChecked; }
+        void UpdateGauge(ConvToText& run, int progress) override;
+        void ConvTerminate(ConvToText& run, bool conversionFailed) override;
+
+    private:
+        // Runs work on the window's thread and returns when it has run there.
+        void HandOff(ConvToText& run, const std::function<void()>& work);
+        TMAVIKForm& form;
+    };
+
+    // Only the current run, while nobody has stopped it, may speak to the
+    // window: a stopped run finishing its last block stays silent.
+    bool Speaks(const ConvToText& run) const;
+    void StartRun();
+    void AskToStop();
+    // Frees runs that have ended, other than Worker.
+    void ReleaseEndedRuns();
+    // Stops every run and serves their hand-offs until all have ended.
+    void StopRunsAndWait();
+
     std::unique_ptr<Ui::TMAVIKForm> ui;
     Platform& platform;
+    RunSide runSide{*this};
+    // Runs replaced as Worker by a newer one while still finishing.
+    std::vector<std::unique_ptr<ConvToText>> endingRuns;
+    // Runs whose hand-off this thread is executing now, innermost last.
+    std::vector<const ConvToText*> servedRuns;
+    bool closing = false;
 };

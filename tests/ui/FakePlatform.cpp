@@ -18,6 +18,8 @@ Platform::Answer FakePlatform::ShowMessageBox(QWidget* owner, const QString& tex
                                               const QString& caption, Icon icon,
                                               Buttons buttons) {
     boxes.append({owner != nullptr, text, caption, icon, buttons});
+    if (whileBoxOpen)
+        whileBoxOpen(boxes.back());
     if (answers.empty())
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
     const Answer answer = answers.front();

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "Platform.h"
@@ -36,6 +37,8 @@ public:
     QString executablePath = QStringLiteral("/opt/mavik/bin/mavik");
     std::deque<QString> chosenFiles;  // a null string: the user cancels
     std::deque<Answer> answers;
+    // Runs while a box is "open", before it is answered.
+    std::function<void(const Box&)> whileBoxOpen;
 
     int dialogsShown = 0;
     QString dialogFolder;

@@ -1,0 +1,320 @@
+// A conversion run from the window: start, gauge, stop, the completion
+// notice, and what the user may do with the window while a run goes on.
+
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "CodeTable.h"
+#include "Gauge.h"
+#include "RadioGroup.h"
+#include "TestWindow.h"
+
+using Icon = Platform::Icon;
+using Answer = Platform::Answer;
+
+class RunTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void Modes_GiveTheSameBytesAsTheBatchConverter_data();
+    void Modes_GiveTheSameBytesAsTheBatchConverter();
+    void Run_WithoutWholeBlockGivesEmptyOutputAndInformation();
+    void Run_MissingInputWarnsOnlyAndLeavesOutput();
+    void Run_FullDeviceWarns();
+    void Run_ProgressForThreeBlocksStaysAfterwards();
+    void Run_FormatBox1SwitchedDuringRunAppliesFromThen();
+
+    void Stop_AnsweredNoLeavesOutputAsUninterrupted();
+    void Stop_AnsweredYesWarnsOnceAndKeepsWholeBlocks();
+    void Stop_NewRunRightAfterIsNotDisturbedByTheOld();
+
+    void Close_DuringRunStopsAtBlockBoundaryWithoutNotice();
+    void Close_WhileCompletionNoticeIsOpenDoesNotHang();
+};
+
+namespace {
+
+const QString kData = QStringLiteral(MAVIK_DATA_DIR);
+const QString kDone = QStringLiteral("Завершение преобразования !\rОшибок при преобразовании не обнаружено !");
+const QString kFailed =
+    QStringLiteral("Завершение преобразования !\rВозникла ошибка или отказ от преобразования !");
+const QString kQuestion = QStringLiteral("Прекратить преобразование ?");
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The sample's three whole blocks, repeated to the given number of blocks.
+QByteArray Blocks(const QString& sample, int count) {
+    const QByteArray three = Read(kData + "/samples/" + sample).left(3 * 2048);
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += three.mid((i % 3) * 2048, 2048);
+    return bytes;
+}
+
+QString Text(const TestWindow& window, const char* name) {
+    if (auto* edit = window.control<QLineEdit>(name))
+        return edit->text();
+    return window.control<QAbstractButton>(name)->text();
+}
+
+QStringList BoxTexts(const TestWindow& window) {
+    QStringList texts;
+    for (const auto& box : window.platform.boxes)
+        texts << box.text;
+    return texts;
+}
+
+// Input path of a file in the window's folder with the given contents, chosen.
+QString Choose(TestWindow& window, const QString& name, const QByteArray& bytes) {
+    const QString path = window.path(name);
+    Write(path, bytes);
+    window.chooseFile(path);
+    return path;
+}
+
+// Starts a run and waits until it has ended and the window shows so.
+bool RunToTheEnd(TestWindow& window) {
+    window.click("ConvBitBtn1");
+    return QTest::qWaitFor(
+        [&] { return !window.form->Converting && window.form->Worker && window.form->Worker->Finished(); },
+        30000);
+}
+
+// Calls act once, inside the gauge hand-off, when the gauge shows percent.
+void AtGauge(TestWindow& window, int percent, std::function<void()> act) {
+    auto* gauge = window.control<Gauge>("Gauge1");
+    auto once = std::make_shared<bool>(false);
+    QObject::connect(gauge, &Gauge::progressChanged, gauge, [=](int progress) {
+        if (progress == percent && !*once) {
+            *once = true;
+            act();
+        }
+    });
+}
+
+// A window whose code tables are the bundled ones (the test window's own
+// folder holds placeholder tables).
+struct RunWindow : TestWindow {
+    RunWindow() { LoadCodeTables(QString(kData + "/codetables").toStdString()); }
+};
+
+}  // namespace
+
+void RunTest::Modes_GiveTheSameBytesAsTheBatchConverter_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("formatted");
+    QTest::addColumn<bool>("tab");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("0 formatted") << 0 << true << false << QStringList{};
+    QTest::newRow("0 raw tab") << 0 << false << true << QStringList{"-r", "-t"};
+    QTest::newRow("1") << 1 << true << false << QStringList{"-o", "binary"};
+    QTest::newRow("10 formatted") << 10 << true << false << QStringList{"-i", "ascii"};
+    QTest::newRow("11") << 11 << true << false << QStringList{"-i", "ascii", "-o", "binary"};
+}
+
+void RunTest::Modes_GiveTheSameBytesAsTheBatchConverter() {
+    QFETCH(int, mode);
+    QFETCH(bool, formatted);
+    QFETCH(bool, tab);
+    QFETCH(QStringList, options);
+    RunWindow window;
+    const QString sample = kData + (mode < 10 ? "/samples/calls-ebcdic.cdr" : "/samples/calls-ascii.cdr");
+    window.clickItem("TypeInpRadioGroup1", mode / 10);
+    window.clickItem("TypeOutRadioGroup1", mode % 10);
+    if (!formatted)
+        window.click("FormatBox1");
+    if (tab)
+        window.click("TabBox1");
+    window.chooseFile(sample);
+    const QString output = window.path("window.out");
+    window.control<QLineEdit>("OutFileNameEdit1")->setText(output);
+
+    QVERIFY(RunToTheEnd(window));
+
+    QCOMPARE(BoxTexts(window), QStringList{kDone});
+    const QString cliOutput = window.path("cli.out");
+    QProcess cli;
+    cli.start(QStringLiteral(MAVIK_CONVERT),
+              options + QStringList{"-q", "-T", kData + "/codetables", sample, cliOutput});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QVERIFY(!Read(output).isEmpty());
+    QVERIFY(Read(output) == Read(cliOutput));
+}
+
+void RunTest::Run_WithoutWholeBlockGivesEmptyOutputAndInformation() {
+    RunWindow window;
+    Choose(window, "short.cdr", QByteArray(2047, 'x'));
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(Read(window.path("short.txt")), QByteArray());
+    QCOMPARE(window.control<Gauge>("Gauge1")->progress(), 0);
+    QCOMPARE(window.platform.boxes.size(), 1);
+    QCOMPARE(window.platform.boxes[0].text, kDone);
+    QCOMPARE(window.platform.boxes[0].caption, QStringLiteral("Внимание !"));
+    QCOMPARE(window.platform.boxes[0].icon, Icon::Information);
+    QVERIFY(window.platform.boxes[0].ownedByWindow);
+    // The finished state.
+    QCOMPARE(Text(window, "ConvBitBtn1"), QStringLiteral("Преобразовать"));
+    QVERIFY(!window.control("ConvBitBtn1")->isEnabled());
+    QVERIFY(window.control("ViewOutBitBtn1")->isEnabled());
+    QVERIFY(window.control("QueryBitBtn1")->isEnabled());
+}
+
+void RunTest::Run_MissingInputWarnsOnlyAndLeavesOutput() {
+    RunWindow window;
+    const QString input = Choose(window, "gone.cdr", Blocks("calls-ascii.cdr", 1));
+    Write(window.path("gone.txt"), "keep");
+    QFile::remove(input);
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(BoxTexts(window), QStringList{kFailed});
+    QCOMPARE(window.platform.boxes[0].icon, Icon::Warning);
+    QCOMPARE(Read(window.path("gone.txt")), QByteArray("keep"));
+}
+
+void RunTest::Run_FullDeviceWarns() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
+    window.control<QLineEdit>("OutFileNameEdit1")->setText("/dev/full");
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(BoxTexts(window), QStringList{kFailed});
+}
+
+void RunTest::Run_ProgressForThreeBlocksStaysAfterwards() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 3));
+    QSignalSpy gauge(window.control<Gauge>("Gauge1"), &Gauge::progressChanged);
+    QVERIFY(RunToTheEnd(window));
+    QList<int> shown;
+    for (const auto& args : gauge)
+        shown << args[0].toInt();
+    QCOMPARE(shown, (QList<int>{33, 66, 100}));
+    QCOMPARE(window.control<Gauge>("Gauge1")->progress(), 100);
+}
+
+void RunTest::Run_FormatBox1SwitchedDuringRunAppliesFromThen() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
+    window.clickItem("TypeInpRadioGroup1", 1);
+    AtGauge(window, 33, [&] { window.click("FormatBox1"); });
+    QVERIFY(RunToTheEnd(window));
+    const QList<QByteArray> lines = Read(window.path("in.txt")).split('\n');
+    // Formatted lines hold "/" in field 5; raw field lines never do here.
+    QVERIFY(lines.first().contains('/'));
+    QVERIFY(!lines[lines.size() - 2].contains('/'));
+    QCOMPARE(lines[lines.size() - 2].size(), 74);  // a raw line and its CR
+}
+
+void RunTest::Stop_AnsweredNoLeavesOutputAsUninterrupted() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 30));
+    QVERIFY(RunToTheEnd(window));
+    const QByteArray uninterrupted = Read(window.path("in.txt"));
+
+    window.chooseFile(window.path("in.cdr"));
+    window.platform.boxes.clear();
+    window.platform.answers = {Answer::No};
+    AtGauge(window, 10, [&] { window.click("ConvBitBtn1"); });
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(BoxTexts(window), (QStringList{kQuestion, kDone}));
+    QCOMPARE(window.platform.boxes[0].caption, QStringLiteral("Вопрос"));
+    QCOMPARE(window.platform.boxes[0].icon, Icon::Question);
+    QCOMPARE(window.platform.boxes[0].buttons, Platform::Buttons::YesNo);
+    QVERIFY(Read(window.path("in.txt")) == uninterrupted);
+}
+
+void RunTest::Stop_AnsweredYesWarnsOnceAndKeepsWholeBlocks() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 30));
+    window.clickItem("TypeInpRadioGroup1", 1);
+    window.clickItem("TypeOutRadioGroup1", 1);  // the binary image shows block boundaries
+    window.platform.answers = {Answer::Yes};
+    QStringList atNotice;
+    window.platform.whileBoxOpen = [&](const FakePlatform::Box& box) {
+        if (box.text == kFailed)
+            atNotice << Text(window, "ConvBitBtn1") << QString::number(window.form->Converting);
+    };
+    AtGauge(window, 10, [&] { window.click("ConvBitBtn1"); });
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(BoxTexts(window), (QStringList{kQuestion, kFailed}));
+    QCOMPARE(window.platform.boxes[1].icon, Icon::Warning);
+    QCOMPARE(atNotice, (QStringList{"Остановить", "0"}));
+    // The stopped run's own end changes nothing: still the finished state.
+    QVERIFY(!window.control("ConvBitBtn1")->isEnabled());
+    QCOMPARE(Text(window, "ConvBitBtn1"), QStringLiteral("Преобразовать"));
+    const QByteArray output = Read(window.path("in.ebs"));
+    QVERIFY(!output.isEmpty());
+    QCOMPARE(output.size() % 2048, 0);
+    QVERIFY(output.size() < 30 * 2048);
+    QCOMPARE(window.control<Gauge>("Gauge1")->progress(), 10);
+}
+
+void RunTest::Stop_NewRunRightAfterIsNotDisturbedByTheOld() {
+    RunWindow window;
+    const QString input = Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 60));
+    QList<int> gauge;
+    QObject::connect(window.control<Gauge>("Gauge1"), &Gauge::progressChanged, window.form.get(),
+                     [&](int p) { gauge << p; });
+    // While the first run waits in its hand-off at 10%: stop it, choose the
+    // file again, and start a second run into another file.
+    AtGauge(window, 10, [&] {
+        window.click("ConvBitBtn1");  // answered Yes
+        window.chooseFile(input);
+        window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path("second.txt"));
+        gauge.clear();
+        window.click("ConvBitBtn1");
+        QVERIFY(window.form->Converting);
+    });
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(BoxTexts(window), (QStringList{kQuestion, kFailed, kDone}));
+    QCOMPARE(gauge.last(), 100);
+    QVERIFY(std::is_sorted(gauge.begin(), gauge.end()));
+    // The second run converted everything; the first stopped early.
+    const QByteArray second = Read(window.path("second.txt"));
+    QCOMPARE(second.count('\n'), 20 * 96);  // 96 formatted lines in every 3 sample blocks
+    QVERIFY(Read(window.path("in.txt")).size() < second.size());
+}
+
+void RunTest::Close_DuringRunStopsAtBlockBoundaryWithoutNotice() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 300));
+    window.clickItem("TypeInpRadioGroup1", 1);
+    window.clickItem("TypeOutRadioGroup1", 1);
+    window.click("ConvBitBtn1");
+    // The run cannot pass its first hand-off before this thread serves it.
+    QVERIFY(window.form->close());
+    QVERIFY(window.platform.boxes.isEmpty());
+    QVERIFY(!window.form->Worker);
+    const QByteArray output = Read(window.path("in.ebs"));
+    QCOMPARE(output.size() % 2048, 0);
+    QVERIFY(output.size() < 300 * 2048);
+}
+
+void RunTest::Close_WhileCompletionNoticeIsOpenDoesNotHang() {
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
+    bool closed = false;
+    window.platform.whileBoxOpen = [&](const FakePlatform::Box& box) {
+        if (box.text == kDone)
+            closed = window.form->close();
+    };
+    window.click("ConvBitBtn1");
+    QTRY_VERIFY_WITH_TIMEOUT(closed, 30000);
+    // The destructor waits for the run that was inside its notice.
+    window.form.reset();
+}
+
+QTEST_MAIN(RunTest)
+#include "RunTest.moc"
