@@ -48,6 +48,19 @@ public:
         at_[1] = 0x0A;
         at_ += 2;
     }
+    // Fields 8 to 12 go out unchanged in both layouts.
+    void FieldsEightToTwelve(const std::uint8_t* r) {
+        Bytes<6>(r + 43);
+        Separator();
+        Bytes<2>(r + 49);
+        Separator();
+        Bytes<2>(r + 51);
+        Separator();
+        Byte(r[53]);
+        Separator();
+        Byte(r[54]);
+        Separator();
+    }
     std::size_t Written() const { return static_cast<std::size_t>(at_ - start_); }
 
 private:
@@ -84,16 +97,7 @@ void WriteFormattedLine(const CallRecord& record, std::string_view separator, Ou
         line.Bytes<2>(r + time + 4);
         line.Separator();
     }
-    line.Bytes<6>(r + 43);
-    line.Separator();
-    line.Bytes<2>(r + 49);
-    line.Separator();
-    line.Bytes<2>(r + 51);
-    line.Separator();
-    line.Byte(r[53]);
-    line.Separator();
-    line.Byte(r[54]);
-    line.Separator();
+    line.FieldsEightToTwelve(r);
     line.Hex(r[55]);
     line.Hex(r[56]);
     line.Byte('H');
@@ -129,16 +133,7 @@ void WriteRawFieldLine(const CallRecord& record, std::string_view separator, Out
     line.Separator();
     line.Bytes<6>(r + 37);
     line.Separator();
-    line.Bytes<6>(r + 43);
-    line.Separator();
-    line.Bytes<2>(r + 49);
-    line.Separator();
-    line.Bytes<2>(r + 51);
-    line.Separator();
-    line.Bytes<1>(r + 53);
-    line.Separator();
-    line.Bytes<1>(r + 54);
-    line.Separator();
+    line.FieldsEightToTwelve(r);
     line.Bytes<4>(r + 55);
     line.Separator();
     line.Bytes<1>(r + 59);

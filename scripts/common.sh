@@ -24,6 +24,6 @@ mavik_install_packages() {
 mavik_build() {
     local dir=$1
     shift
-    cmake -S "$MAVIK_ROOT" -B "$dir" "$@" >/dev/null
+    cmake -S "$MAVIK_ROOT" -B "$dir" -DMAVIK_WITH_UI=ON "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }

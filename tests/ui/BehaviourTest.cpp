@@ -48,13 +48,7 @@ private slots:
 
 namespace {
 
-QString Text(const TestWindow& window, const char* name) {
-    if (auto* edit = window.control<QLineEdit>(name))
-        return edit->text();
-    if (auto* label = window.control<QLabel>(name))
-        return label->text();
-    return window.control<QAbstractButton>(name)->text();
-}
+QString Text(const TestWindow& window, const char* name) { return window.text(name); }
 
 // Enabled states of the view, start, view and query buttons, in that order.
 QList<bool> Buttons(const TestWindow& window) {

@@ -64,11 +64,7 @@ QByteArray Blocks(const QString& sample, int count) {
     return bytes;
 }
 
-QString Text(const TestWindow& window, const char* name) {
-    if (auto* edit = window.control<QLineEdit>(name))
-        return edit->text();
-    return window.control<QAbstractButton>(name)->text();
-}
+QString Text(const TestWindow& window, const char* name) { return window.text(name); }
 
 QStringList BoxTexts(const TestWindow& window) {
     QStringList texts;

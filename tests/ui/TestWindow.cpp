@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -23,6 +25,14 @@ TestWindow::TestWindow(CodeTables tables) {
 TestWindow::~TestWindow() {
     form.reset();
     QDir::setCurrent(previousFolder);
+}
+
+QString TestWindow::text(const char* name) const {
+    if (auto* edit = control<QLineEdit>(name))
+        return edit->text();
+    if (auto* label = control<QLabel>(name))
+        return label->text();
+    return control<QAbstractButton>(name)->text();
 }
 
 QString TestWindow::writeFile(const QString& relative, qint64 size) const {

@@ -26,6 +26,9 @@ public:
         return form->findChild<T*>(QLatin1String(name));
     }
 
+    // The text of an edit box, label or button.
+    QString text(const char* name) const;
+
     // Creates a file of size bytes at a path relative to the working folder
     // (folders included) and returns its absolute path.
     QString writeFile(const QString& relative, qint64 size) const;
