@@ -20,10 +20,14 @@ mavik_install_packages() {
     mavik_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# mavik_build DIR [cmake options...]: configures once, then builds in DIR.
+# mavik_build DIR [cmake options...] [-- targets...]: configures, then builds
+# the targets (all when none are named) in DIR.
 mavik_build() {
     local dir=$1
     shift
-    cmake -S "$MAVIK_ROOT" -B "$dir" -DMAVIK_WITH_UI=ON "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+    [ $# -gt 0 ] && shift && targets=(--target "$@")
+    cmake -S "$MAVIK_ROOT" -B "$dir" -DMAVIK_WITH_UI=ON "${options[@]}" >/dev/null
+    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }
