@@ -1,5 +1,6 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -73,6 +74,12 @@ bool LoadTableFor(int mode, const std::string& folder) {
     }
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,8 +122,10 @@ int main(int argc, char** argv) {
     const ConversionResult result =
         RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
     bar.Finish();
-    if (result.Failed)
-        return Fail(result.ErrorFile, result.ErrorText);
+    if (result.Failed) {
+        const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);
+        return Fail(result.ErrorFile, result.ErrorText + (isInput ? " (it is the input file)" : ""));
+    }
 
     const std::int64_t tail = result.InputSize % static_cast<std::int64_t>(kBlockSize);
     if (tail != 0)

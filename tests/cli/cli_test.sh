@@ -88,7 +88,7 @@ check "... output untouched" [ "$(cat existing.txt)" = keep ]
 cp "$ascii" own.cdr
 ln -s own.cdr link.txt
 check "output through a link to the input" run 1 -i ascii own.cdr link.txt
-check "... refused" grep -q "File access denied" err
+check "... refused" grep -q "link.txt: File access denied (it is the input file)" err
 check "... input intact" cmp -s own.cdr "$ascii"
 check "full device" run 1 -i ascii "$ascii" /dev/full
 check "... reported" grep -q "/dev/full: I/O error 28" err
