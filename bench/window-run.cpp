@@ -138,18 +138,25 @@ int main(int argc, char* argv[]) {
             if (!form.Converting && form.Worker && form.Worker->Finished())
                 loop.quit();
         });
-        platform.onBox = [&poll] { poll.start(); };
+        // The window's thread competes with the run's two threads for the
+        // cores: its processor time and wake-ups up to the notice are what
+        // the window adds (the polling after it is the benchmark's own).
+        int wakeUps = 0;
+        bool noticeShown = false;
+        double windowCpuAtNotice = 0;
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                         &loop, [&] { wakeUps += noticeShown ? 0 : 1; });
+        platform.onBox = [&] {
+            if (!noticeShown)
+                windowCpuAtNotice = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+            noticeShown = true;
+            poll.start();
+        };
         bool timedOut = false;
         QTimer::singleShot(kTimeoutMs, &loop, [&] {
             timedOut = true;
             loop.quit();
         });
-
-        // The window's thread competes with the run's two threads for the
-        // cores: its processor time and wake-ups are what the window adds.
-        int wakeUps = 0;
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                         &loop, [&wakeUps] { ++wakeUps; });
 
         const double windowCpuStart = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         const double processCpuStart = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
@@ -157,7 +164,7 @@ int main(int argc, char* argv[]) {
         form.ConvBitBtn1Click();
         loop.exec();
         const auto end = std::chrono::steady_clock::now();
-        const double windowCpu = CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - windowCpuStart;
+        const double windowCpu = windowCpuAtNotice - windowCpuStart;
         const double processCpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processCpuStart;
 
         if (timedOut || platform.texts.size() != 1 || platform.texts.front() != kDone) {
@@ -170,7 +177,7 @@ int main(int argc, char* argv[]) {
         std::printf("%.6f\n", std::chrono::duration<double>(end - start).count());
         std::fprintf(stderr,
                      "mavik-window-bench: processor time during the run %.1f ms, of it the "
-                     "window's thread %.1f ms in %d wake-ups\n",
+                     "window's thread %.1f ms in %d wake-ups before the notice\n",
                      processCpu * 1e3, windowCpu * 1e3, wakeUps);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mavik-window-bench: %s\n", e.what());
