@@ -4,7 +4,11 @@
 
 #include <algorithm>
 
-Gauge::Gauge(QWidget* parent) : QWidget(parent) {}
+Gauge::Gauge(QWidget* parent) : QWidget(parent) {
+    // It paints every pixel it owns, so a step of a run repaints only the
+    // gauge and not the page beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void Gauge::setProgress(int value) {
     value = std::clamp(value, 0, 100);
