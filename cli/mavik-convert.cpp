@@ -59,7 +59,7 @@ bool LoadTableFor(int mode, const std::string& folder) {
     const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
     CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
     const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = folder.empty() ? name : folder + "/" + name;
+    const std::string path = CodeTablePath(folder, name);
     try {
         const std::size_t got = LoadCodeTable(table, path, name);
         if (got < 256)

@@ -31,10 +31,15 @@ std::size_t LoadCodeTable(CodeTable& table, const std::string& path, const std::
     return got;
 }
 
+std::string CodeTablePath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 void LoadCodeTables(const std::string& folder) {
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    LoadCodeTable(EbcdicToAscii, prefix + kEbcdicToAsciiFile, kEbcdicToAsciiFile);
-    LoadCodeTable(AsciiToEbcdic, prefix + kAsciiToEbcdicFile, kAsciiToEbcdicFile);
+    LoadCodeTable(EbcdicToAscii, CodeTablePath(folder, kEbcdicToAsciiFile), kEbcdicToAsciiFile);
+    LoadCodeTable(AsciiToEbcdic, CodeTablePath(folder, kAsciiToEbcdicFile), kAsciiToEbcdicFile);
 }
 
 namespace {

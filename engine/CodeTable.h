@@ -23,6 +23,9 @@ inline constexpr const char* kAsciiToEbcdicFile = "ascii-ebcdic";
 // Throws std::runtime_error "Cannot open file <name>" when it cannot be opened.
 std::size_t LoadCodeTable(CodeTable& table, const std::string& path, const std::string& name);
 
+// Where a table file named name lies in folder (the current folder when empty).
+std::string CodeTablePath(const std::string& folder, const std::string& name);
+
 // Fills EbcdicToAscii from "ebcdic-ascii", then AsciiToEbcdic from
 // "ascii-ebcdic", both in folder (the current folder when empty). Stops at
 // the first file that cannot be opened.
