@@ -9,6 +9,7 @@
 
 #include "Main.h"
 #include "QtPlatform.h"
+#include "QtTranslations.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char* argv[]) {
     // The title names the program on the task bar and captions the error
     // box; it is not appended to the window's own caption "MAVIK".
     QApplication::setApplicationName(kApplicationTitle);
+    InstallQtRussian(application);
 
     QtPlatform platform;
     TMAVIKForm MAVIKForm(platform);

@@ -48,8 +48,8 @@ public:
         : input_(std::move(input)), executable_(std::move(executable)) {}
 
     std::optional<QString> ChooseInputFile(QWidget*, const QString&) override { return input_; }
-    Answer ShowMessageBox(QWidget*, const QString& text, const QString&, Icon,
-                          Buttons buttons) override {
+    Answer ShowMessageBox(QWidget*, const QString& text, const QString&, Icon, Buttons buttons,
+                          const QString&) override {
         texts.append(text);
         if (onBox)
             onBox();

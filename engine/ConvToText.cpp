@@ -15,7 +15,7 @@ void ConvToText::Body() {
     const std::string separator = FixSeparator(start_.ConversionMode, start_.TabBox1, start_.SeparatorText);
     const ConversionResult result =
         RunConversion(start_.InputPath, start_.OutputPath, separator, start_.Tables, *this);
-    window_.ConvTerminate(*this, result.Failed);
+    window_.ConvTerminate(*this, result);
     finished_ = true;
     window_.RunEnded(*this);
 }

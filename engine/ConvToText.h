@@ -35,7 +35,7 @@ public:
     virtual std::int64_t BlockCount() const = 0;  // for every block
     virtual bool FormatBox1() const = 0;          // for every record of text output
     virtual void UpdateGauge(ConvToText& run, int progress) = 0;
-    virtual void ConvTerminate(ConvToText& run, bool conversionFailed) = 0;
+    virtual void ConvTerminate(ConvToText& run, const ConversionResult& result) = 0;
     virtual void RunEnded(ConvToText& run) = 0;
 
 protected:
@@ -65,6 +65,7 @@ public:
     void Abort();
 
     bool IsConverting() const { return converting_.load(); }
+    const ConvToTextStart& StartValues() const { return start_; }
     int Progress() const { return progress_.load(); }
     // True once the body and its termination hand-off are over.
     bool Finished() const { return finished_.load(); }

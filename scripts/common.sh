@@ -3,6 +3,7 @@
 
 MAVIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils)
+MAVIK_PACKAGES+=(qt6-translations-l10n)  # Qt's own dialogs and buttons in Russian
 
 mavik_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

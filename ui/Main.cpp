@@ -13,6 +13,7 @@
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
 #include "Platform.h"
+#include "RunReport.h"
 #include "Windows1251.h"
 #include "Windows1251Validator.h"
 #include "ui_Main.h"
@@ -234,6 +235,11 @@ void TMAVIKForm::StartRun() {
     const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String());
     if (!separator)
         throw std::runtime_error("The separator has characters outside windows-1251");
+    // A table that did not load at start-up may have been copied in since.
+    // Without it the run would write zeros and call that success, so a
+    // table that still cannot be loaded stops the start here: no run, no file.
+    if (const auto kind = RecodeTableFor(ConversionMode); kind && !Tables[*kind])
+        LoadCodeTable(Tables, *kind);
     Runs.Start(runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
                                         ui->OutFileNameEdit1->text().toStdString(), *separator,
                                         ui->TabBox1->isChecked(), ConversionMode, Tables});
@@ -261,7 +267,7 @@ void TMAVIKForm::AskToStop() {
         run->Stop();
         run->Resume();
         ConversionFailed = true;
-        ConvTerminate();
+        ConvTerminate(QStringLiteral("The conversion was stopped by the user."));
     } else {
         run->Resume();
     }
@@ -269,7 +275,7 @@ void TMAVIKForm::AskToStop() {
 
 void TMAVIKForm::UpdateGauge(int progress) { ui->Gauge1->setProgress(progress); }
 
-void TMAVIKForm::ConvTerminate() {
+void TMAVIKForm::ConvTerminate(const QString& details) {
     Converting = false;
     const QString outcome = ConversionFailed
                                 ? QStringLiteral("Возникла ошибка или отказ от преобразования !")
@@ -277,7 +283,7 @@ void TMAVIKForm::ConvTerminate() {
     platform.ShowMessageBox(this, QStringLiteral("Завершение преобразования !\r") + outcome,
                             kNoticeCaption,
                             ConversionFailed ? Platform::Icon::Warning : Platform::Icon::Information,
-                            Platform::Buttons::Ok);
+                            Platform::Buttons::Ok, details);
     ui->ConvBitBtn1->setText(QStringLiteral("Преобразовать"));
     ui->ConvBitBtn1->setEnabled(false);
     ui->ViewOutBitBtn1->setEnabled(true);
@@ -295,12 +301,14 @@ void TMAVIKForm::RunSide::UpdateGauge(ConvToText& run, int progress) {
     });
 }
 
-void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) {
-    form.Runs.HandOff(run, [this, &run, conversionFailed] {
+void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, const ConversionResult& result) {
+    form.Runs.HandOff(run, [this, &run, &result] {
         if (!form.Speaks(run))
             return;
-        form.ConversionFailed = conversionFailed;
-        form.ConvTerminate();
+        const ConvToTextStart& start = run.StartValues();
+        const std::string reason = FailureReason(result, start.InputPath, start.OutputPath);
+        form.ConversionFailed = result.Failed;
+        form.ConvTerminate(QString::fromStdString(reason.empty() ? LeftOutTail(result) : reason));
     });
 }
 

@@ -67,8 +67,9 @@ public:
 
     // Shows a run's progress on Gauge1.
     void UpdateGauge(int progress);
-    // The completion notice, and the buttons of the finished state.
-    void ConvTerminate();
+    // The completion notice, and the buttons of the finished state. details
+    // tells why a run failed and what it left out, under the notice's text.
+    void ConvTerminate(const QString& details = QString());
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -95,7 +96,7 @@ private:
         std::int64_t BlockCount() const override { return form.BlockCount; }
         bool FormatBox1() const override { return form.FormatChecked; }
         void UpdateGauge(ConvToText& run, int progress) override;
-        void ConvTerminate(ConvToText& run, bool conversionFailed) override;
+        void ConvTerminate(ConvToText& run, const ConversionResult& result) override;
         void RunEnded(ConvToText& run) override;
 
     private:

@@ -23,8 +23,10 @@ public:
 
     // A modal message box. A "\r" in text breaks the line. An owner of
     // nullptr makes the box the application's own rather than the window's.
+    // details, when not empty, is shown under the text, smaller: the why
+    // and the what of a notice whose text stays as users know it.
     virtual Answer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
-                                  Icon icon, Buttons buttons) = 0;
+                                  Icon icon, Buttons buttons, const QString& details = {}) = 0;
 
     // Starts program (a name without a folder) with argument as its one
     // argument (none when empty), without waiting and without reporting

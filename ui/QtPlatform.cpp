@@ -19,7 +19,8 @@ std::optional<QString> QtPlatform::ChooseInputFile(QWidget* owner, const QString
 }
 
 Platform::Answer QtPlatform::ShowMessageBox(QWidget* owner, const QString& text,
-                                            const QString& caption, Icon icon, Buttons buttons) {
+                                            const QString& caption, Icon icon, Buttons buttons,
+                                            const QString& details) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
     case Icon::Information:
@@ -41,10 +42,12 @@ Platform::Answer QtPlatform::ShowMessageBox(QWidget* owner, const QString& text,
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (buttons == Buttons::Ok) {
         QMessageBox box(boxIcon, caption, shown, QMessageBox::Ok, owner);
+        box.setInformativeText(details);
         box.exec();
         return Answer::Ok;
     }
     QMessageBox box(boxIcon, caption, shown, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setInformativeText(details);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }

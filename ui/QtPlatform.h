@@ -8,7 +8,7 @@ class QtPlatform final : public Platform {
 public:
     std::optional<QString> ChooseInputFile(QWidget* owner, const QString& initialFolder) override;
     Answer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
-                          Buttons buttons) override;
+                          Buttons buttons, const QString& details) override;
     void RunProgram(const QString& program, const QString& argument) override;
     QString ExecutablePath() const override;
 

@@ -40,8 +40,8 @@ public:
                 onGauge(run, progress);
         });
     }
-    void ConvTerminate(ConvToText&, bool failed) override {
-        HandOff([&] { terminations.push_back(failed); });
+    void ConvTerminate(ConvToText&, const ConversionResult& result) override {
+        HandOff([&] { terminations.push_back(result.Failed); });
     }
     void RunEnded(ConvToText& run) override {
         if (!run.Finished())

@@ -42,7 +42,7 @@ public:
                 onGauge(run, progress);
         });
     }
-    void ConvTerminate(ConvToText& run, bool) override {
+    void ConvTerminate(ConvToText& run, const ConversionResult&) override {
         runs.HandOff(run, [this] { ++terminations; });
     }
     void RunEnded(ConvToText&) override { runs.RunEnded(); }

@@ -16,8 +16,8 @@ std::optional<QString> FakePlatform::ChooseInputFile(QWidget*, const QString& in
 
 Platform::Answer FakePlatform::ShowMessageBox(QWidget* owner, const QString& text,
                                               const QString& caption, Icon icon,
-                                              Buttons buttons) {
-    boxes.append({owner != nullptr, text, caption, icon, buttons});
+                                              Buttons buttons, const QString& details) {
+    boxes.append({owner != nullptr, text, caption, icon, buttons, details});
     if (whileBoxOpen)
         whileBoxOpen(boxes.back());
     if (answers.empty())

@@ -21,6 +21,7 @@ public:
         QString caption;
         Icon icon = Icon::Information;
         Buttons buttons = Buttons::Ok;
+        QString details;
     };
     struct Command {
         QString line;  // program, one blank, argument: what the user would see
@@ -30,7 +31,7 @@ public:
 
     std::optional<QString> ChooseInputFile(QWidget* owner, const QString& initialFolder) override;
     Answer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
-                          Buttons buttons) override;
+                          Buttons buttons, const QString& details) override;
     void RunProgram(const QString& program, const QString& argument) override;
     QString ExecutablePath() const override { return executablePath; }
 

@@ -32,6 +32,10 @@ private slots:
     void Run_ProgressForThreeBlocksStaysAfterwards();
     void Run_FormatBox1SwitchedDuringRunAppliesFromThen();
 
+    void Run_WithoutItsTableRefusesUntilTheTableIsCopiedIn();
+    void Notice_TellsWhyARunFailedAndWhatItLeftOut_data();
+    void Notice_TellsWhyARunFailedAndWhatItLeftOut();
+
     void Stop_AnsweredNoLeavesOutputAsUninterrupted();
     void Stop_AnsweredYesWarnsOnceAndKeepsWholeBlocks();
     void Stop_NewRunRightAfterIsNotDisturbedByTheOld();
@@ -226,6 +230,62 @@ void RunTest::Run_FormatBox1SwitchedDuringRunAppliesFromThen() {
     QCOMPARE(lines[lines.size() - 2].size(), 74);  // a raw line and its CR
 }
 
+void RunTest::Run_WithoutItsTableRefusesUntilTheTableIsCopiedIn() {
+    TestWindow window(TestWindow::CodeTables::None);
+    QCOMPARE(BoxTexts(window), QStringList{"Cannot open file ebcdic-ascii."});
+    Choose(window, "calls.cdr", Read(kData + "/samples/calls-ebcdic.cdr"));
+    window.click("ConvBitBtn1");
+    // The start-up error again, and nothing started or created.
+    QCOMPARE(BoxTexts(window), (QStringList{"Cannot open file ebcdic-ascii.", "Cannot open file ebcdic-ascii."}));
+    QCOMPARE(window.platform.boxes[1].icon, Icon::Error);
+    QCOMPARE(window.platform.boxes[1].caption, QStringLiteral("MAVIK v.1.0.1"));
+    QVERIFY(!window.form->Converting);
+    QVERIFY(!window.form->Worker());
+    QVERIFY(!QFile::exists(window.path("calls.txt")));
+    QCOMPARE(Text(window, "ConvBitBtn1"), QStringLiteral("Преобразовать"));
+
+    // The user copies the tables in; the same click now converts.
+    for (const char* table : {"ebcdic-ascii", "ascii-ebcdic"})
+        QVERIFY(QFile::copy(kData + "/codetables/" + table, window.path(table)));
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(window.platform.boxes.last().text, kDone);
+    QVERIFY(Read(window.path("calls.txt")) == Read(kTestData + "/calls-formatted.txt"));
+}
+
+void RunTest::Notice_TellsWhyARunFailedAndWhatItLeftOut_data() {
+    QTest::addColumn<QString>("output");  // relative to the window's folder; "" for the derived name
+    QTest::addColumn<bool>("partialBlock");
+    QTest::addColumn<QString>("details");  // %1 the folder
+    QTest::newRow("output folder missing")
+        << "no/such/out.txt" << false
+        << "File not found: %1/no/such/out.txt (the folder %1/no/such does not exist)";
+    QTest::newRow("output is the input")
+        << "in.cdr" << false << "File access denied: %1/in.cdr (it is the input file)";
+    QTest::newRow("partial last block")
+        << "" << true << "The last 1000 bytes are not a whole 2048-byte block and were not converted.";
+    QTest::newRow("whole blocks") << "" << false << "";
+}
+
+void RunTest::Notice_TellsWhyARunFailedAndWhatItLeftOut() {
+    QFETCH(QString, output);
+    QFETCH(bool, partialBlock);
+    QFETCH(QString, details);
+    RunWindow window;
+    const QString sample = partialBlock ? "calls-ascii-partial-block.cdr" : "calls-ascii.cdr";
+    const QByteArray input = Read(kData + "/samples/" + sample);
+    Choose(window, "in.cdr", input);
+    window.clickItem("TypeInpRadioGroup1", 1);
+    if (!output.isEmpty())
+        window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path(output));
+    QVERIFY(RunToTheEnd(window));
+    QCOMPARE(window.platform.boxes.size(), 1);
+    const bool failed = !output.isEmpty();
+    QCOMPARE(window.platform.boxes[0].text, failed ? kFailed : kDone);  // as it always read
+    QCOMPARE(window.platform.boxes[0].details,
+             details.contains("%1") ? details.arg(window.folder.path()) : details);
+    QVERIFY(Read(window.path("in.cdr")) == input);
+}
+
 void RunTest::Stop_AnsweredNoLeavesOutputAsUninterrupted() {
     RunWindow window;
     Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 30));
@@ -267,6 +327,7 @@ void RunTest::Stop_AnsweredYesWarnsOnceAndKeepsWholeBlocks() {
     QVERIFY(RunToTheEnd(window));
     QCOMPARE(BoxTexts(window), (QStringList{kQuestion, kFailed}));
     QCOMPARE(window.platform.boxes[1].icon, Icon::Warning);
+    QCOMPARE(window.platform.boxes[1].details, QStringLiteral("The conversion was stopped by the user."));
     QCOMPARE(atNotice, (QStringList{"Остановить", "0"}));
     // The stopped run's own end changes nothing: still the finished state.
     QVERIFY(!window.control("ConvBitBtn1")->isEnabled());
