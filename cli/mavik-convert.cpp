@@ -1,6 +1,5 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
@@ -12,6 +11,7 @@
 
 #include "CodeTable.h"
 #include "CommandLine.h"
+#include "FileAccess.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "IOError.h"
@@ -75,9 +75,8 @@ bool LoadTableFor(int mode, const std::string& folder) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    fileaccess::FileInfo ia, ib;
+    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
 }  // namespace

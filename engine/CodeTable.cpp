@@ -1,8 +1,5 @@
 #include "CodeTable.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -11,23 +8,23 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "FileAccess.h"
+
 CodeTable EbcdicToAscii{};
 CodeTable AsciiToEbcdic{};
 
 std::size_t LoadCodeTable(CodeTable& table, const std::string& path, const std::string& name) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = fileaccess::Open(path, fileaccess::Access::Read);
     if (fd < 0)
         throw std::runtime_error("Cannot open file " + name);
     std::size_t got = 0;
     while (got < table.size()) {
-        const ssize_t n = ::read(fd, table.data() + got, table.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = fileaccess::Read(fd, table.data() + got, table.size() - got);
         if (n <= 0)
             break;  // a short table is accepted: the rest keeps its value
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    fileaccess::Close(fd);
     return got;
 }
 
