@@ -38,7 +38,7 @@ namespace {
 int ErrnoFor(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:  // a folder on the way is missing, as ENOENT on Linux
         return ENOENT;
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
@@ -100,6 +100,7 @@ int Open(const std::string& path, Access access, unsigned permissions) {
     std::wstring wide;
     if (!Widen(path, wide))
         return -1;
+    _doserrno = 0;
     int flags = _O_BINARY | _O_NOINHERIT;
     switch (access) {
     case Access::Read:
@@ -113,7 +114,10 @@ int Open(const std::string& path, Access access, unsigned permissions) {
         break;
     }
     const int pmode = (permissions & 0222) ? (_S_IREAD | _S_IWRITE) : _S_IREAD;
-    return _wopen(wide.c_str(), flags, pmode);
+    const int fd = _wopen(wide.c_str(), flags, pmode);
+    if (fd < 0 && _doserrno != 0)
+        errno = ErrnoFor(static_cast<DWORD>(_doserrno));  // the runtime's own mapping is coarser
+    return fd;
 }
 
 bool Stat(int fd, FileInfo& info) {
@@ -130,8 +134,12 @@ bool StatPath(const std::string& path, FileInfo& info) {
     if (!Widen(path, wide))
         return false;
     struct _stat64 st {};
-    if (_wstat64(wide.c_str(), &st) != 0)
+    _doserrno = 0;
+    if (_wstat64(wide.c_str(), &st) != 0) {
+        if (_doserrno != 0)
+            errno = ErrnoFor(static_cast<DWORD>(_doserrno));
         return false;
+    }
     info = InfoOf(st);
     // Opening for no access at all reads the identity even of a file that
     // another program holds open.
