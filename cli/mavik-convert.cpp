@@ -4,6 +4,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -52,16 +53,14 @@ private:
 };
 
 // Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be opened is a failure.
-bool LoadTableFor(int mode, const std::string& folder) {
-    if (!RecodeTableFor(mode))
+// silently write zeros, so a table that cannot be loaded is a failure.
+bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
+    const auto kind = RecodeTableFor(mode);
+    if (!kind)
         return true;
-    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
-    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
-    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = CodeTablePath(folder, name);
+    const std::string path = fileaccess::Utf8(fileaccess::PathOf(folder) / CodeTableFile(*kind));
     try {
-        const std::size_t got = LoadCodeTable(table, path, name);
+        const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
             std::fprintf(stderr,
                          "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
@@ -112,14 +111,15 @@ int main(int argc, char** argv) {
 
     const int mode = cl.ConversionMode();
     const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
-    if (!LoadTableFor(mode, cl.TablesFolder))
+    CodeTables tables;
+    if (!LoadTableFor(mode, cl.TablesFolder, tables))
         return kExitIOFailure;
 
     const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
     ProgressBar bar(stderr);
     BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
     const ConversionResult result =
-        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
+        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), tables, settings);
     bar.Finish();
     if (result.Failed) {
         const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);

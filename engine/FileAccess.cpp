@@ -277,4 +277,13 @@ void UseBinaryStandardStreams() {}
 
 #endif
 
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 }  // namespace fileaccess

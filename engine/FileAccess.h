@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 // The few file operations whose spelling differs between Linux and Windows.
@@ -42,6 +43,11 @@ bool Close(int fd);
 // Moves from over to, replacing to when it exists.
 bool Replace(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);
+
+// A path as the UTF-8 text the functions above take, and back. (On Windows
+// a path made straight from a std::string would read it in the ANSI code page.)
+std::string Utf8(const std::filesystem::path& path);
+std::filesystem::path PathOf(const std::string& utf8);
 
 // Standard input and output as raw bytes: no text-mode translation.
 void UseBinaryStandardStreams();
