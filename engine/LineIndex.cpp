@@ -44,6 +44,13 @@ void LineIndexBuilder::FeedPiece(const std::uint8_t* bytes, std::size_t n) {
     index_.IndexedBytes += n;
     const auto ends = static_cast<std::uint64_t>(std::count(bytes, bytes + n, std::uint8_t{'\n'}));
     if (ends > 0) {
+        // A line of a MiB or more gets a checkpoint right after it, so that
+        // the lines behind it are found without reading it again. Its end
+        // is the first LF of any piece it ends in, however the file is cut.
+        const auto* first = static_cast<const std::uint8_t*>(std::memchr(bytes, '\n', n));
+        const std::uint64_t next = base + static_cast<std::uint64_t>(first - bytes) + 1;
+        if (next - index_.LastLineStart >= kMaxCheckpointBytes && next > index_.Checkpoints.back().Offset)
+            index_.Checkpoints.push_back({index_.LineEnds + 1, next});
         index_.LineEnds += ends;
         const auto* last = static_cast<const std::uint8_t*>(::memrchr(bytes, '\n', n));
         index_.LastLineStart = base + static_cast<std::uint64_t>(last - bytes) + 1;
@@ -59,12 +66,14 @@ void LineIndexBuilder::FeedPiece(const std::uint8_t* bytes, std::size_t n) {
 }
 
 std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex& index,
-                                       std::uint64_t line) {
+                                       std::uint64_t line, std::uint64_t maxScan) {
     const LineCheckpoint& from = index.AtLine(line);
     std::uint64_t toSkip = line - from.Line;
     std::uint64_t offset = from.Offset;
     std::vector<std::uint8_t> buffer(kScanBuffer);
     while (toSkip > 0) {
+        if (offset - from.Offset > maxScan)
+            return std::nullopt;
         const std::size_t got = source.Read(offset, buffer.data(), buffer.size());
         if (got == 0)
             return std::nullopt;

@@ -50,9 +50,10 @@ private:
 };
 
 // Where line starts in source, counting from the index's nearest checkpoint;
-// nothing when the file has no such line (now).
+// nothing when the file has no such line (now), or when finding it would
+// read more than maxScan bytes.
 std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex& index,
-                                       std::uint64_t line);
+                                       std::uint64_t line, std::uint64_t maxScan = UINT64_MAX);
 
 // The line holding offset.
 std::uint64_t LineOfOffset(const FileSource& source, const LineIndex& index, std::uint64_t offset);

@@ -36,7 +36,7 @@ private:
 }  // namespace
 
 std::vector<TextLine> ReadLines(const FileSource& source, std::uint64_t offset, std::size_t count,
-                                std::size_t maxBytes) {
+                                std::size_t maxBytes, std::uint64_t maxScan) {
     std::vector<TextLine> lines;
     ForwardReader reader(source, offset);
     std::uint64_t at = offset;
@@ -60,13 +60,21 @@ std::vector<TextLine> ReadLines(const FileSource& source, std::uint64_t offset, 
                 ended = true;
                 break;
             }
+            if (at - line.Offset >= maxScan) {
+                line.Cut = true;
+                line.EndUnknown = true;
+                break;
+            }
             std::tie(bytes, n) = reader.At(at);
         }
         // CR LF ends a line as LF does; a CR cut off with the line stays out of view anyway.
         if (ended && !line.Cut && !line.Bytes.empty() && line.Bytes.back() == '\r')
             line.Bytes.pop_back();
         line.Next = at;
+        const bool stop = line.EndUnknown;
         lines.push_back(std::move(line));
+        if (stop)
+            break;
     }
     return lines;
 }

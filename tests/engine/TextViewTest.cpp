@@ -126,6 +126,16 @@ TEST(LineIndex, MemoryStaysUnderAMiBPerGiBEvenForEmptyLines) {
     for (std::size_t i = 1; i < checkpoints.size(); ++i)
         EXPECT_LE(checkpoints[i].Offset - checkpoints[i - 1].Offset, (1u << 20) + line.size() + 65536);
     EXPECT_GE(checkpoints.size(), 5u);
+
+    // A line of 2 MiB: the line after it starts at a checkpoint, found
+    // without reading the long line, however the pieces fall.
+    const std::string text = "short\n" + std::string(2 << 20, 'L') + "\nafter\n";
+    for (std::size_t piece : {1000u, 65536u, 3u << 20}) {
+        const LineIndex index = IndexInPieces(text, piece);
+        const LineCheckpoint& c = index.AtLine(2);
+        EXPECT_EQ(c.Line, 2u) << piece;
+        EXPECT_EQ(c.Offset, text.size() - 6) << piece;
+    }
 }
 
 TEST(LineIndexJob, PublishesGrowingSnapshotsAndEndsComplete) {
@@ -192,6 +202,16 @@ TEST(ReadLines, EndsCrLfAndLfAndCutsALongLine) {
     EXPECT_EQ(lines[5].Next, text.size());
     EXPECT_EQ(ReadLines(source, lines[4].Offset, 10, 1000).size(), 2u);
     EXPECT_TRUE(ReadLines(source, text.size(), 10, 1000).empty());
+
+    // With a bound on the scan the long line ends the reading, its end unknown.
+    const auto bounded = ReadLines(source, 0, 10, 1000, 1 << 20);
+    ASSERT_EQ(bounded.size(), 4u);
+    EXPECT_TRUE(bounded[3].EndUnknown);
+    EXPECT_TRUE(bounded[3].Cut);
+    EXPECT_FALSE(bounded[2].EndUnknown);
+    const LineIndex index = IndexInPieces(text, 1 << 16);
+    EXPECT_EQ(LineStart(source, index, 4, 1 << 20), lines[4].Offset);
+    EXPECT_EQ(LineStart(source, IndexInPieces("", 1), 4, 1 << 20), std::nullopt);
 }
 
 TEST(TextEncoding, TellsUtf8FromWindows1251) {
