@@ -350,25 +350,24 @@ void TMAVIKForm::StopRunsAndWait() {
 }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
+    viewers.CloseAll();
     StopRunsAndWait();
     QWidget::closeEvent(event);
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+    // Decoded as the input type says: EBCDIC through the loaded table.
+    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+                      {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                       ViewerWindows::Loaded(EbcdicToAscii)});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::QueryBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::VersionStaticTextClick() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
-}
+void TMAVIKForm::VersionStaticTextClick() { viewers.ViewText(ExeDir + QStringLiteral("info.txt")); }
 
 void TMAVIKForm::ExitBtnClick() {
     close();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ConvToText.h"
+#include "ViewerWindows.h"
 
 class Platform;
 class QLabel;
@@ -117,4 +118,6 @@ private:
     // Runs whose hand-off this thread is executing now, innermost last.
     std::vector<const ConvToText*> servedRuns;
     bool closing = false;
+    // The viewers opened where the external programs are missing.
+    ViewerWindows viewers{platform};
 };
