@@ -1,10 +1,10 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,6 +12,7 @@
 
 #include "CodeTable.h"
 #include "CommandLine.h"
+#include "FileAccess.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "IOError.h"
@@ -52,16 +53,14 @@ private:
 };
 
 // Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be opened is a failure.
-bool LoadTableFor(int mode, const std::string& folder) {
-    if (!RecodeTableFor(mode))
+// silently write zeros, so a table that cannot be loaded is a failure.
+bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
+    const auto kind = RecodeTableFor(mode);
+    if (!kind)
         return true;
-    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
-    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
-    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = CodeTablePath(folder, name);
+    const std::string path = fileaccess::Utf8(fileaccess::PathOf(folder) / CodeTableFile(*kind));
     try {
-        const std::size_t got = LoadCodeTable(table, path, name);
+        const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
             std::fprintf(stderr,
                          "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
@@ -75,9 +74,8 @@ bool LoadTableFor(int mode, const std::string& folder) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    fileaccess::FileInfo ia, ib;
+    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
 }  // namespace
@@ -113,14 +111,15 @@ int main(int argc, char** argv) {
 
     const int mode = cl.ConversionMode();
     const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
-    if (!LoadTableFor(mode, cl.TablesFolder))
+    CodeTables tables;
+    if (!LoadTableFor(mode, cl.TablesFolder, tables))
         return kExitIOFailure;
 
     const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
     ProgressBar bar(stderr);
     BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
     const ConversionResult result =
-        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
+        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), tables, settings);
     bar.Finish();
     if (result.Failed) {
         const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);
