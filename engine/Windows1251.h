@@ -12,3 +12,6 @@ std::optional<char> ToWindows1251(char16_t c);
 
 // The whole text in windows-1251; nothing when any character has no byte there.
 std::optional<std::string> ToWindows1251(std::u16string_view text);
+
+// The character a windows-1251 byte stands for; 0 for the one unassigned byte (0x98).
+char16_t FromWindows1251(unsigned char byte);

@@ -301,6 +301,7 @@ void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) 
 void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form.Runs.RunEnded(); }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
+    viewers.CloseAll();
     Runs.StopAndWait();
     // A question or notice of this window would otherwise outlive it.
     for (QDialog* box : findChildren<QDialog*>())
@@ -309,20 +310,18 @@ void TMAVIKForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+    // Decoded as the input type says: EBCDIC through the loaded table.
+    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+                      {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                       ViewerWindows::Loaded(EbcdicToAscii)});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::QueryBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::VersionStaticTextClick() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
-}
+void TMAVIKForm::VersionStaticTextClick() { viewers.ViewText(ExeDir + QStringLiteral("info.txt")); }
 
 void TMAVIKForm::ExitBtnClick() {
     close();
