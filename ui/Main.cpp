@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QThread>
@@ -15,6 +16,7 @@
 #include "CodeTable.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "Platform.h"
 #include "Windows1251.h"
 #include "Windows1251Validator.h"
@@ -367,7 +369,10 @@ void TMAVIKForm::QueryBitBtn1Click() {
 }
 
 void TMAVIKForm::VersionStaticTextClick() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
+    // An installed program finds the text in its shared-data folder.
+    const QString infoText =
+        QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
+    platform.RunProgram(QStringLiteral("Lindor.exe"), infoText);
 }
 
 void TMAVIKForm::ExitBtnClick() {
