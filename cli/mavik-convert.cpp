@@ -1,10 +1,10 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -62,23 +62,21 @@ std::string InstalledTablesHint() {
         return {};
     const std::string path(exe, static_cast<std::size_t>(length));
     const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
-    struct stat status {};
-    if (::stat(tables.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+    std::error_code error;
+    if (!std::filesystem::is_directory(tables, error))
         return {};
     return "; the default tables are in " + tables;
 }
 
 // Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be opened is a failure.
-bool LoadTableFor(int mode, const std::string& folder) {
-    if (!RecodeTableFor(mode))
+// silently write zeros, so a table that cannot be loaded is a failure.
+bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
+    const auto kind = RecodeTableFor(mode);
+    if (!kind)
         return true;
-    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
-    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
-    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = CodeTablePath(folder, name);
+    const std::filesystem::path path = std::filesystem::path(folder) / CodeTableFile(*kind);
     try {
-        const std::size_t got = LoadCodeTable(table, path, name);
+        const std::size_t got = LoadCodeTable(tables, *kind, folder);
         if (got < 256)
             std::fprintf(stderr,
                          "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
@@ -86,16 +84,15 @@ bool LoadTableFor(int mode, const std::string& folder) {
                          path.c_str(), got, got);
         return true;
     } catch (const std::exception& e) {
-        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables" +
+        Fail({}, std::string(e.what()) + " (looked for " + path.string() + "; see --tables" +
                      InstalledTablesHint() + ")");
         return false;
     }
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 }  // namespace
@@ -131,14 +128,15 @@ int main(int argc, char** argv) {
 
     const int mode = cl.ConversionMode();
     const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
-    if (!LoadTableFor(mode, cl.TablesFolder))
+    CodeTables tables;
+    if (!LoadTableFor(mode, cl.TablesFolder, tables))
         return kExitIOFailure;
 
     const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
     ProgressBar bar(stderr);
     BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
     const ConversionResult result =
-        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
+        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), tables, settings);
     bar.Finish();
     if (result.Failed) {
         const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "CodeTable.h"
 #include "RecordWriters.h"
 
 // What a run reads while it goes. The window keeps these current (a change
@@ -32,8 +33,11 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 
 // Converts inputPath into outputPath block by block: opens the input (the
 // output is created only when that succeeded), recodes each whole block
-// through the mode's code table, writes it in the mode's layout with the
-// separator, reports progress, stops early when Converting() turns false,
-// and closes both files on every path.
+// through the mode's table of tables, writes it in the mode's layout with
+// the separator, reports progress, stops early when Converting() turns
+// false, and closes both files on every path. A block whose mode needs a
+// table that was never loaded fails the run ("Cannot open file <name>")
+// rather than being written as zeros.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings);
+                               const std::string& separator, const CodeTables& tables,
+                               RunSettings& settings);
