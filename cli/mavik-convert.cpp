@@ -17,7 +17,9 @@
 #include "ConversionRun.h"
 #include "IOError.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "ProgressBar.h"
+#include "Version.h"
 
 namespace {
 
@@ -52,6 +54,21 @@ private:
     ProgressBar* bar_;
 };
 
+// Names the default tables of the installation this program belongs to,
+// when there is one, so that a user knows what to give --tables.
+std::string InstalledTablesHint() {
+    char exe[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length <= 0)
+        return {};
+    const std::string path(exe, static_cast<std::size_t>(length));
+    const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
+    std::error_code error;
+    if (!std::filesystem::is_directory(tables, error))
+        return {};
+    return "; the default tables are in " + tables;
+}
+
 // Loads the one table the mode recodes through. A batch run must not
 // silently write zeros, so a table that cannot be loaded is a failure.
 bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
@@ -68,7 +85,8 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
                          path.c_str(), got, got);
         return true;
     } catch (const std::exception& e) {
-        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables)");
+        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables" +
+                     InstalledTablesHint() + ")");
         return false;
     }
 }
@@ -93,7 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.Version) {
-        std::puts("mavik-convert (MAVIK) 1.0.1");
+        std::printf("mavik-convert (MAVIK) %s\n", kMavikVersion);
         return 0;
     }
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -12,6 +13,7 @@
 #include "CodeTable.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "Platform.h"
 #include "Windows1251.h"
 #include "Windows1251Validator.h"
@@ -314,14 +316,19 @@ void TMAVIKForm::ViewInpBitBtn1Click() {
     const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
     viewers.ViewBytes(ui->InpFileNameEdit1->text(),
                       {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
-                       ViewerWindows::Loaded(EbcdicToAscii)});
+                       Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
 void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
 void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::VersionStaticTextClick() { viewers.ViewText(ExeDir + QStringLiteral("info.txt")); }
+void TMAVIKForm::VersionStaticTextClick() {
+    // An installed program finds the text in its shared-data folder.
+    const QString infoText =
+        QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
+    viewers.ViewText(infoText);
+}
 
 void TMAVIKForm::ExitBtnClick() {
     close();

@@ -45,10 +45,6 @@ void ViewerWindows::CloseAll() {
     windows_.clear();
 }
 
-const CodeTable* ViewerWindows::Loaded(const CodeTable& table) {
-    return std::any_of(table.begin(), table.end(), [](std::uint8_t b) { return b != 0; }) ? &table : nullptr;
-}
-
 void ViewerWindows::Show(QMainWindow* window) {
     windows_.removeAll(nullptr);
     windows_.append(window);

@@ -37,9 +37,6 @@ public:
     QList<QMainWindow*> Windows() const;
     void CloseAll();
 
-    // table, or nullptr when it was never loaded (all zeros).
-    static const CodeTable* Loaded(const CodeTable& table);
-
 private:
     void Show(QMainWindow* window);
 
