@@ -32,12 +32,19 @@ BlockReader::BlockReader(const std::string& path)
     : path_(path), fd_(OpenRegularFileForReading(path, info_)),
       buffer_(new std::uint8_t[kReadBufferSize]) {}
 
+BlockReader::BlockReader(int fd, const std::string& path)
+    : path_(path), fd_(fd), buffer_(new std::uint8_t[kReadBufferSize]) {
+    ::fstat(fd_, &stat_);
+}
+
 BlockReader::~BlockReader() {
     if (fd_ >= 0)
         fileaccess::Close(fd_);
 }
 
 void BlockReader::Fill() {
+    // A read may return fewer bytes than a block: what is left of the last
+    // one moves to the front and the next read completes it.
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;

@@ -13,6 +13,9 @@ class BlockReader {
 public:
     // Throws IOError when the file cannot be opened or is not a regular file.
     explicit BlockReader(const std::string& path);
+    // Takes over fd, an open descriptor of any readable kind (a pipe in the
+    // tests of short reads), named path in errors.
+    BlockReader(int fd, const std::string& path);
     ~BlockReader();
     BlockReader(const BlockReader&) = delete;
     BlockReader& operator=(const BlockReader&) = delete;
