@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "IOError.h"
 
@@ -35,8 +36,14 @@ BlockReader::BlockReader(const std::string& path)
     : path_(path), fd_(OpenRegularFileForReading(path, stat_)),
       buffer_(new std::uint8_t[kReadBufferSize]) {}
 
+BlockReader::BlockReader(int fd, std::string name)
+    : path_(std::move(name)), fd_(fd), buffer_(new std::uint8_t[kReadBufferSize]), owned_(false) {
+    if (::fstat(fd, &stat_) != 0)
+        stat_ = {};
+}
+
 BlockReader::~BlockReader() {
-    if (fd_ >= 0)
+    if (owned_ && fd_ >= 0)
         ::close(fd_);
 }
 
@@ -54,6 +61,7 @@ void BlockReader::Fill() {
         if (n == 0)
             atEnd_ = true;
         end_ += static_cast<std::size_t>(n);
+        bytesRead_ += n;
         if (end_ - begin_ >= kBlockSize)
             break;
     }
@@ -75,6 +83,6 @@ bool BlockReader::ReadBlock(CallRecordBlock& block) {
 void BlockReader::Close() {
     const int fd = fd_;
     fd_ = -1;
-    if (fd >= 0 && ::close(fd) != 0)
+    if (owned_ && fd >= 0 && ::close(fd) != 0)
         throw IOError::FromErrno(errno, path_);
 }

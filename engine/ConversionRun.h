@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "OutputFile.h"
 #include "RecordWriters.h"
 
 // What a run reads while it goes. The window keeps these current (a change
@@ -22,6 +23,7 @@ struct ConversionResult {
     bool Failed = false;          // an I/O step failed (or the run failed otherwise)
     std::string ErrorText;        // what failed, for callers that report it
     std::string ErrorFile;
+    int ErrorCode = 0;            // the IOError's code when an I/O step failed
     std::int64_t BlocksDone = 0;
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
 };
@@ -37,3 +39,17 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 // and closes both files on every path.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, RunSettings& settings);
+
+// Where a run reads and writes.
+struct RunFiles {
+    std::string Input;            // a path, or what messages call standard input
+    std::string Output;           // a path, or what messages call standard output
+    bool StandardInput = false;   // read standard input as a stream of blocks
+    bool StandardOutput = false;  // write standard output
+    OutputMode Mode = OutputMode::Direct;
+};
+
+// The same run over RunFiles. With OutputMode::ReplaceOnSuccess a failed run
+// leaves the output's file as it was.
+ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
+                               RunSettings& settings);

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
+#include <utility>
 
 #include "IOError.h"
+#include "TemporaryFiles.h"
 
 namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
@@ -33,6 +36,59 @@ int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
     return fd;
 }
 
+// The file that path names once its symbolic links are followed; path
+// itself when it is no link. A link to a file that does not exist yet gives
+// that file's name.
+std::string FollowLinks(const std::string& path) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return p;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
+            return p;
+        target.resize(static_cast<std::size_t>(n));
+        const auto slash = p.rfind('/');
+        if (target.front() != '/' && slash != std::string::npos)
+            target = p.substr(0, slash + 1) + target;
+        p = target;
+    }
+    throw IOError::FromErrno(ELOOP, path);
+}
+
+// Opens the output in the given mode; for a temporary, fills target and
+// temporary.
+int OpenOutput(const std::string& path, const struct stat* mustNotBe, OutputMode mode,
+               std::string& target, std::string& temporary) {
+    if (mode == OutputMode::Direct)
+        return OpenOutput(path, mustNotBe);
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT)
+        throw IOError::FromErrno(errno, path);
+    if (exists) {
+        // The input itself is never renamed over: the refusal is the same as
+        // for a direct output.
+        if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino)
+            throw IOError::FromErrno(EACCES, path);
+        if (S_ISDIR(st.st_mode))
+            throw IOError::FromErrno(EISDIR, path);
+        if (!S_ISREG(st.st_mode))
+            return OpenOutput(path, mustNotBe);
+    }
+    target = FollowLinks(path);
+    const int fd = TemporaryFiles::Create(target, 0666, temporary);
+    if (exists && ::fchmod(fd, st.st_mode & 07777) != 0) {
+        const int err = errno;
+        ::close(fd);
+        TemporaryFiles::Discard(temporary);
+        throw IOError::FromErrno(err, path);
+    }
+    return fd;
+}
+
 // 0 when all n bytes went out, else the errno of the failure.
 int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
     std::size_t done = 0;
@@ -50,8 +106,13 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe)
-    : path_(path), fd_(OpenOutput(path, mustNotBe)), capacity_(kWriteBufferSize),
+OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe, OutputMode mode)
+    : path_(path), fd_(OpenOutput(path, mustNotBe, mode, target_, temporary_)),
+      capacity_(kWriteBufferSize), filling_(new std::uint8_t[kWriteBufferSize]),
+      writing_(new std::uint8_t[kWriteBufferSize]), writer_(&OutputFile::WriterLoop, this) {}
+
+OutputFile::OutputFile(int fd, std::string name)
+    : path_(std::move(name)), fd_(fd), capacity_(kWriteBufferSize),
       filling_(new std::uint8_t[kWriteBufferSize]), writing_(new std::uint8_t[kWriteBufferSize]),
       writer_(&OutputFile::WriterLoop, this) {}
 
@@ -59,6 +120,8 @@ OutputFile::~OutputFile() {
     StopWriter();
     if (fd_ >= 0)
         ::close(fd_);
+    if (!temporary_.empty())
+        TemporaryFiles::Discard(temporary_);
 }
 
 void OutputFile::WriterLoop() {
@@ -133,18 +196,33 @@ void OutputFile::WriteLarge(const void* data, std::size_t n) {
 void OutputFile::Close() {
     if (fd_ < 0)
         return;
+    std::exception_ptr failure;
     try {
         HandOver();
         WaitForWriter();
     } catch (...) {
-        StopWriter();
-        ::close(fd_);
-        fd_ = -1;
-        throw;
+        failure = std::current_exception();
     }
     StopWriter();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0)
-        throw IOError::FromErrno(errno, path_);
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0 && !failure)
+        failure = std::make_exception_ptr(IOError::FromErrno(errno, path_));
+    const std::string temporary = std::exchange(temporary_, {});
+    if (failure) {
+        if (!temporary.empty())
+            TemporaryFiles::Discard(temporary);
+        std::rethrow_exception(failure);
+    }
+    if (!temporary.empty())
+        TemporaryFiles::Commit(temporary, target_);
+}
+
+void OutputFile::Discard() {
+    if (temporary_.empty()) {
+        Close();
+        return;
+    }
+    StopWriter();
+    ::close(std::exchange(fd_, -1));
+    TemporaryFiles::Discard(std::exchange(temporary_, {}));
 }

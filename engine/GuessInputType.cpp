@@ -1,0 +1,51 @@
+#include "GuessInputType.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "CallRecordBlock.h"
+
+std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t ascii = 0, ebcdic = 0;
+    for (std::size_t block = 0; block + kBlockSize <= size; block += kBlockSize) {
+        for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
+            const std::uint8_t* record = bytes + block + kHeaderSize + r * kRecordSize;
+            for (std::size_t i = 0; i < kRecordSize; ++i) {
+                if (i >= kBinaryFieldOffset && i < kBinaryFieldOffset + kBinaryFieldWidth)
+                    continue;
+                ascii += record[i] >= 0x30 && record[i] <= 0x39;
+                ebcdic += record[i] >= 0xF0 && record[i] <= 0xF9;
+            }
+        }
+    }
+    if (ascii > 10 * ebcdic)
+        return InputCode::Ascii;
+    if (ebcdic > 10 * ascii)
+        return InputCode::Ebcdic;
+    return std::nullopt;
+}
+
+std::optional<InputCode> GuessInputTypeOfFile(const std::string& path) {
+    // Not blocking: a FIFO is no file to guess from, and opening one would wait.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(8 * kBlockSize);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return GuessInputType(bytes.data(), got);
+}
