@@ -1,12 +1,45 @@
 #include "EndingSignals.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "TemporaryFiles.h"
+
+#ifdef _WIN32
+
+#include <io.h>
+#include <windows.h>
+
+namespace {
+std::function<void()> lastWordsOnce;
+
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    TemporaryFiles::RemoveAll();
+    if (lastWordsOnce)
+        lastWordsOnce();
+    return FALSE;  // the default handler ends the process
+}
+}  // namespace
+
+void EndTidilyOnSignals(std::function<void()> lastWords) {
+    lastWordsOnce = std::move(lastWords);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void EndForBrokenPipe() {
+    TemporaryFiles::RemoveAll();
+    std::_Exit(1);
+}
+
+bool StandardErrorIsATerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+#else
+
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <thread>
-
-#include "TemporaryFiles.h"
 
 namespace {
 
@@ -24,9 +57,9 @@ sigset_t EndingSet() {
     return set;
 }
 
-}  // namespace
-
-void EndThroughSignal(int sig) {
+// Removes every temporary and ends the process through signal sig, so that
+// its parent sees it killed by sig (exit status 128 + sig in a shell).
+[[noreturn]] void EndThroughSignal(int sig) {
     TemporaryFiles::RemoveAll();
     ::signal(sig, SIG_DFL);
     sigset_t only;
@@ -36,6 +69,8 @@ void EndThroughSignal(int sig) {
     ::raise(sig);
     ::_exit(128 + sig);  // not reached: the signal's default action ends the process
 }
+
+}  // namespace
 
 void EndTidilyOnSignals(std::function<void()> lastWords) {
     const sigset_t set = EndingSet();
@@ -53,3 +88,9 @@ void EndTidilyOnSignals(std::function<void()> lastWords) {
         EndThroughSignal(sig);
     }).detach();
 }
+
+void EndForBrokenPipe() { EndThroughSignal(SIGPIPE); }
+
+bool StandardErrorIsATerminal() { return ::isatty(STDERR_FILENO) != 0; }
+
+#endif

@@ -1,12 +1,9 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cinttypes>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -20,6 +17,7 @@
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "EndingSignals.h"
+#include "FileAccess.h"
 #include "GuessInputType.h"
 #include "IOError.h"
 #include "InputFileStatistics.h"
@@ -61,17 +59,16 @@ private:
     BatchProgress& progress_;
 };
 
-// Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be opened is a failure.
-bool LoadTableFor(int mode, const std::string& folder) {
-    if (!RecodeTableFor(mode))
+// Loads the one table the mode recodes through, once for all the files: the
+// runs only read it. A batch run must not silently write zeros, so a table
+// that cannot be loaded is a failure.
+bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
+    const auto kind = RecodeTableFor(mode);
+    if (!kind)
         return true;
-    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
-    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
-    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = CodeTablePath(folder, name);
+    const std::string path = fileaccess::Utf8(fileaccess::PathOf(folder) / CodeTableFile(*kind));
     try {
-        const std::size_t got = LoadCodeTable(table, path, name);
+        const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
             Say("warning: " + path + " holds " + std::to_string(got) + " of 256 bytes; byte values " +
                 std::to_string(got) + "-255 become 0x00");
@@ -83,9 +80,8 @@ bool LoadTableFor(int mode, const std::string& folder) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    fileaccess::FileInfo ia, ib;
+    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
 // What a failure adds to the error's text when the reason is not plain.
@@ -95,10 +91,10 @@ std::string Explanation(const FileJob& job, const ConversionResult& r) {
     if (job.Input != kStandardStream && SameFile(job.Input, job.Output))
         return " (it is the input file)";
     if (r.ErrorCode == kFileNotFound) {
-        const std::filesystem::path folder = std::filesystem::path(job.Output).parent_path();
+        const std::filesystem::path folder = fileaccess::PathOf(job.Output).parent_path();
         std::error_code ec;
         if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
-            return " (the folder " + folder.string() + " does not exist)";
+            return " (the folder " + fileaccess::Utf8(folder) + " does not exist)";
     }
     return {};
 }
@@ -110,7 +106,7 @@ int PrintStatistics(const CommandLine& cl) {
         InputFileStatistics stats;
         try {
             if (stream) {
-                BlockReader reader(STDIN_FILENO, kStandardInputName);
+                BlockReader reader(0, kStandardInputName);  // standard input
                 CallRecordBlock block;
                 while (reader.ReadBlock(block)) {
                 }
@@ -157,6 +153,7 @@ void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
 
 struct Batch {
     const CommandLine& cl;
+    const CodeTables& tables;
     std::string separator;
     BatchProgress& progress;
     bool several;  // -d: a summary instead of a line per file
@@ -171,14 +168,14 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
                    OutputMode::ReplaceOnSuccess};
     const int mode = batch.cl.ConversionMode();
     BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress);
-    const ConversionResult result = RunConversion(files, batch.separator, settings);
+    const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings);
     batch.progress.FileDone();
     if (result.Failed) {
         // A reader that went away (| head) ends the batch the quiet way a
         // pipeline expects: through SIGPIPE, without a message.
         if (result.ErrorCode == EPIPE) {
             batch.progress.Abandon();
-            EndThroughSignal(SIGPIPE);
+            EndForBrokenPipe();
         }
         batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + Explanation(job, result)));
         return false;
@@ -221,6 +218,7 @@ int main(int argc, char** argv) {
         std::puts("mavik-convert (MAVIK) 1.0.1");
         return 0;
     }
+    fileaccess::UseBinaryStandardStreams();
     EndTidilyOnSignals([] {
         if (BatchProgress* progress = runningProgress.load())
             progress->Abandon();
@@ -230,11 +228,12 @@ int main(int argc, char** argv) {
 
     WarnAboutOptions(cl);
     const int mode = cl.ConversionMode();
-    if (!LoadTableFor(mode, cl.TablesFolder))
+    CodeTables tables;
+    if (!LoadTableFor(mode, cl.TablesFolder, tables))
         return kExitFailure;
     if (cl.OutputDir) {
         std::error_code ec;
-        std::filesystem::create_directories(*cl.OutputDir, ec);
+        std::filesystem::create_directories(fileaccess::PathOf(*cl.OutputDir), ec);
         if (ec) {
             Say(*cl.OutputDir + ": cannot create the folder: " + ec.message());
             return kExitFailure;
@@ -260,10 +259,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    BatchProgress progress(stderr, !cl.Quiet && ::isatty(STDERR_FILENO), static_cast<int>(jobs.size()),
+    BatchProgress progress(stderr, !cl.Quiet && StandardErrorIsATerminal(), static_cast<int>(jobs.size()),
                            totalBytes);
     runningProgress = &progress;
-    const Batch batch{cl, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value()};
+    const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value()};
 
     // -j N: N threads take the files in the order given, each the next one
     // not yet taken; with -j 1 they are converted one after another.

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "CallRecordBlock.h"
+#include "FileAccess.h"
 
 // The input of a run: an existing regular file, opened read-only, or a
 // stream such as standard input; read one whole 2048-byte block at a time
@@ -31,18 +30,18 @@ public:
 
     // The file's size; for a stream, the bytes read so far (all of them
     // once ReadBlock has returned false).
-    std::int64_t Size() const {
-        return owned_ ? static_cast<std::int64_t>(stat_.st_size) : bytesRead_;
-    }
+    std::int64_t Size() const { return owned_ ? info_.Size : bytesRead_; }
     // The open file's identity; nothing for a stream that is not a regular file.
-    const struct stat* Identity() const { return owned_ || S_ISREG(stat_.st_mode) ? &stat_ : nullptr; }
+    const fileaccess::FileIdentity* Identity() const {
+        return owned_ || info_.Regular ? &info_.Identity : nullptr;
+    }
     const std::string& Path() const { return path_; }
 
 private:
     void Fill();
 
     std::string path_;
-    struct stat stat_ {};  // before fd_: the open fills it in
+    fileaccess::FileInfo info_;  // before fd_: the open fills it in
     int fd_ = -1;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t begin_ = 0;
@@ -54,4 +53,4 @@ private:
 
 // Opens path read-only and checks that it is a regular file; returns the
 // descriptor, whose owner must close it. Throws IOError.
-int OpenRegularFileForReading(const std::string& path, struct stat& st);
+int OpenRegularFileForReading(const std::string& path, fileaccess::FileInfo& info);

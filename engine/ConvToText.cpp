@@ -13,7 +13,8 @@ ConvToText::~ConvToText() {
 void ConvToText::Body() {
     UpdateGauge(0);
     const std::string separator = FixSeparator(start_.ConversionMode, start_.TabBox1, start_.SeparatorText);
-    const ConversionResult result = RunConversion(start_.InputPath, start_.OutputPath, separator, *this);
+    const ConversionResult result =
+        RunConversion(start_.InputPath, start_.OutputPath, separator, start_.Tables, *this);
     window_.ConvTerminate(*this, result.Failed);
     finished_ = true;
 }

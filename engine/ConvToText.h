@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "CodeTable.h"
 #include "ConversionRun.h"
 
 class ConvToText;
@@ -19,6 +20,8 @@ struct ConvToTextStart {
     std::string SeparatorText;  // the edit's text as windows-1251 bytes
     bool TabBox1 = false;
     int ConversionMode = 0;
+    // The run's own copy: a later load by the window does not reach it.
+    CodeTables Tables{};
 };
 
 // The window as a run sees it. The three values are read on the run's own

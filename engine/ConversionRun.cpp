@@ -1,12 +1,10 @@
 #include "ConversionRun.h"
 
-#include <unistd.h>
-
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "BlockReader.h"
-#include "CodeTable.h"
 #include "IOError.h"
 
 int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
@@ -29,34 +27,43 @@ void RecordFailure(ConversionResult& result, const std::string& text, const std:
     result.ErrorCode = code;
 }
 
+// The descriptors of the standard streams, the same number on every system.
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
+
 }  // namespace
 
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings) {
-    return RunConversion(RunFiles{inputPath, outputPath}, separator, settings);
+                               const std::string& separator, const CodeTables& tables,
+                               RunSettings& settings) {
+    return RunConversion(RunFiles{inputPath, outputPath}, separator, tables, settings);
 }
 
 ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
-                               RunSettings& settings) {
+                               const CodeTables& tables, RunSettings& settings) {
     ConversionResult result;
     std::optional<BlockReader> input;
     std::optional<OutputFile> output;
     try {
         if (files.StandardInput)
-            input.emplace(STDIN_FILENO, files.Input);
+            input.emplace(kStandardInput, files.Input);
         else
             input.emplace(files.Input);
         result.InputSize = input->Size();
         if (files.StandardOutput)
-            output.emplace(STDOUT_FILENO, files.Output);
+            output.emplace(kStandardOutput, files.Output);
         else
             output.emplace(files.Output, input->Identity(), files.Mode);
         CallRecordBlock block;
         int shown = 0;
         while (input->ReadBlock(block)) {
             const int mode = settings.ConversionMode();
-            if (const CodeTable* table = RecodeTableFor(mode))
+            if (const auto kind = RecodeTableFor(mode)) {
+                const std::optional<CodeTable>& table = tables[*kind];
+                if (!table)
+                    throw std::runtime_error(std::string("Cannot open file ") + CodeTableFile(*kind));
                 RecodeBlock(block, *table);
+            }
             WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
             ++result.BlocksDone;
             const int progress = ProgressPercent(result.BlocksDone, settings.BlockCount());

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "CodeTable.h"
 #include "OutputFile.h"
 #include "RecordWriters.h"
 
@@ -34,11 +35,14 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 
 // Converts inputPath into outputPath block by block: opens the input (the
 // output is created only when that succeeded), recodes each whole block
-// through the mode's code table, writes it in the mode's layout with the
-// separator, reports progress, stops early when Converting() turns false,
-// and closes both files on every path.
+// through the mode's table of tables, writes it in the mode's layout with
+// the separator, reports progress, stops early when Converting() turns
+// false, and closes both files on every path. A block whose mode needs a
+// table that was never loaded fails the run ("Cannot open file <name>")
+// rather than being written as zeros.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings);
+                               const std::string& separator, const CodeTables& tables,
+                               RunSettings& settings);
 
 // Where a run reads and writes.
 struct RunFiles {
@@ -52,4 +56,4 @@ struct RunFiles {
 // The same run over RunFiles. With OutputMode::ReplaceOnSuccess a failed run
 // leaves the output's file as it was.
 ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
-                               RunSettings& settings);
+                               const CodeTables& tables, RunSettings& settings);

@@ -1,12 +1,9 @@
 #include "GuessInputType.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <vector>
 
 #include "CallRecordBlock.h"
+#include "FileAccess.h"
 
 std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t size) {
     std::size_t ascii = 0, ebcdic = 0;
@@ -29,23 +26,22 @@ std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t s
 }
 
 std::optional<InputCode> GuessInputTypeOfFile(const std::string& path) {
-    // Not blocking: a FIFO is no file to guess from, and opening one would wait.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Only a regular file: a FIFO is no file to guess from, and opening one
+    // would wait for a writer.
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(path, info) || !info.Regular)
+        return std::nullopt;
+    const int fd = fileaccess::Open(path, fileaccess::Access::Read);
     if (fd < 0)
         return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
     std::vector<std::uint8_t> bytes(8 * kBlockSize);
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        const std::int64_t n = fileaccess::Read(fd, bytes.data() + got, bytes.size() - got);
         if (n <= 0)
             break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    fileaccess::Close(fd);
     return GuessInputType(bytes.data(), got);
 }

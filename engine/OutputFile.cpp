@@ -1,11 +1,8 @@
 #include "OutputFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 #include "IOError.h"
@@ -14,23 +11,23 @@
 namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 
-int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
-    // Opened without O_TRUNC: the identity check must come before any byte
-    // of an existing file is lost.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+int OpenOutput(const std::string& path, const fileaccess::FileIdentity* mustNotBe) {
+    // Opened without truncating: the identity check must come before any
+    // byte of an existing file is lost.
+    const int fd = fileaccess::Open(path, fileaccess::Access::WriteCreate);
     if (fd < 0)
         throw IOError::FromErrno(errno, path);
-    struct stat st {};
+    fileaccess::FileInfo info;
     int err = 0;
-    if (::fstat(fd, &st) != 0)
+    if (!fileaccess::Stat(fd, info))
         err = errno;
-    else if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino)
+    else if (mustNotBe && info.Regular && info.Identity == *mustNotBe)
         err = EACCES;
     // Devices such as /dev/null cannot be truncated and need not be.
-    else if (S_ISREG(st.st_mode) && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+    else if (info.Regular && info.Size != 0 && !fileaccess::Truncate(fd, 0))
         err = errno;
     if (err != 0) {
-        ::close(fd);
+        fileaccess::Close(fd);
         throw IOError::FromErrno(err, path);
     }
     return fd;
@@ -40,51 +37,51 @@ int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
 // itself when it is no link. A link to a file that does not exist yet gives
 // that file's name.
 std::string FollowLinks(const std::string& path) {
-    std::string p = path;
+    namespace fs = std::filesystem;
+    fs::path p = fileaccess::PathOf(path);
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return p;
-        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-        const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
-            return p;
-        target.resize(static_cast<std::size_t>(n));
-        const auto slash = p.rfind('/');
-        if (target.front() != '/' && slash != std::string::npos)
-            target = p.substr(0, slash + 1) + target;
-        p = target;
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)))
+            return fileaccess::Utf8(p);
+        const fs::path target = fs::read_symlink(p, ec);
+        if (ec)
+            return fileaccess::Utf8(p);
+        p = target.is_absolute() ? target : p.parent_path() / target;
     }
     throw IOError::FromErrno(ELOOP, path);
 }
 
 // Opens the output in the given mode; for a temporary, fills target and
 // temporary.
-int OpenOutput(const std::string& path, const struct stat* mustNotBe, OutputMode mode,
+int OpenOutput(const std::string& path, const fileaccess::FileIdentity* mustNotBe, OutputMode mode,
                std::string& target, std::string& temporary) {
     if (mode == OutputMode::Direct)
         return OpenOutput(path, mustNotBe);
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
+    fileaccess::FileInfo info;
+    const bool exists = fileaccess::StatPath(path, info);
     if (!exists && errno != ENOENT)
         throw IOError::FromErrno(errno, path);
     if (exists) {
         // The input itself is never renamed over: the refusal is the same as
         // for a direct output.
-        if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino)
+        if (mustNotBe && info.Regular && info.Identity == *mustNotBe)
             throw IOError::FromErrno(EACCES, path);
-        if (S_ISDIR(st.st_mode))
+        if (info.Directory)
             throw IOError::FromErrno(EISDIR, path);
-        if (!S_ISREG(st.st_mode))
+        if (!info.Regular)
             return OpenOutput(path, mustNotBe);
     }
     target = FollowLinks(path);
     const int fd = TemporaryFiles::Create(target, 0666, temporary);
-    if (exists && ::fchmod(fd, st.st_mode & 07777) != 0) {
-        const int err = errno;
-        ::close(fd);
-        TemporaryFiles::Discard(temporary);
-        throw IOError::FromErrno(err, path);
+    if (exists) {
+        std::error_code ec;
+        std::filesystem::permissions(fileaccess::PathOf(temporary),
+                                     static_cast<std::filesystem::perms>(info.Permissions), ec);
+        if (ec) {
+            fileaccess::Close(fd);
+            TemporaryFiles::Discard(temporary);
+            throw IOError::FromErrno(ec.value(), path);
+        }
     }
     return fd;
 }
@@ -93,12 +90,9 @@ int OpenOutput(const std::string& path, const struct stat* mustNotBe, OutputMode
 int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t w = ::write(fd, data + done, n - done);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
+        const std::int64_t w = fileaccess::Write(fd, data + done, n - done);
+        if (w < 0)
             return errno;
-        }
         done += static_cast<std::size_t>(w);
     }
     return 0;
@@ -106,7 +100,8 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe, OutputMode mode)
+OutputFile::OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe,
+                       OutputMode mode)
     : path_(path), fd_(OpenOutput(path, mustNotBe, mode, target_, temporary_)),
       capacity_(kWriteBufferSize), filling_(new std::uint8_t[kWriteBufferSize]),
       writing_(new std::uint8_t[kWriteBufferSize]), writer_(&OutputFile::WriterLoop, this) {}
@@ -119,7 +114,7 @@ OutputFile::OutputFile(int fd, std::string name)
 OutputFile::~OutputFile() {
     StopWriter();
     if (fd_ >= 0)
-        ::close(fd_);
+        fileaccess::Close(fd_);
     if (!temporary_.empty())
         TemporaryFiles::Discard(temporary_);
 }
@@ -205,7 +200,7 @@ void OutputFile::Close() {
     }
     StopWriter();
     const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0 && !failure)
+    if (!fileaccess::Close(fd) && !failure)
         failure = std::make_exception_ptr(IOError::FromErrno(errno, path_));
     const std::string temporary = std::exchange(temporary_, {});
     if (failure) {
@@ -223,6 +218,7 @@ void OutputFile::Discard() {
         return;
     }
     StopWriter();
-    ::close(std::exchange(fd_, -1));
+    if (fd_ >= 0)
+        fileaccess::Close(std::exchange(fd_, -1));
     TemporaryFiles::Discard(std::exchange(temporary_, {}));
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-struct stat;
+#include "FileAccess.h"
 
 // How an output reaches its name.
 enum class OutputMode {
@@ -34,7 +34,7 @@ public:
     // of the file it replaces, and renames it over that file in Close.
     // Anything but a regular file (a device such as /dev/null, a FIFO) is
     // written directly.
-    explicit OutputFile(const std::string& path, const struct stat* mustNotBe = nullptr,
+    explicit OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe = nullptr,
                         OutputMode mode = OutputMode::Direct);
     // A descriptor that is already open, such as standard output, written
     // directly and closed by Close; name is what errors call it.
@@ -81,8 +81,8 @@ private:
     void StopWriter();
 
     std::string path_;
-    std::string target_;    // where a temporary goes: path_ with its links followed
-    std::string temporary_; // empty when written directly
+    std::string target_;     // where a temporary goes: path_ with its links followed
+    std::string temporary_;  // empty when written directly
     int fd_ = -1;
     std::size_t capacity_;
     std::unique_ptr<std::uint8_t[]> filling_;  // the run's thread writes here

@@ -1,14 +1,11 @@
 #include "TemporaryFiles.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <mutex>
 #include <random>
 #include <set>
 
+#include "FileAccess.h"
 #include "IOError.h"
 
 namespace {
@@ -45,7 +42,7 @@ int TemporaryFiles::Create(const std::string& path, unsigned mode, std::string& 
         throw IOError::FromErrno(EINTR, path);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = HiddenNameBeside(path, random);
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = fileaccess::Open(candidate, fileaccess::Access::WriteCreateExclusive, mode);
         if (fd >= 0) {
             Live().insert(candidate);
             tempPath = std::move(candidate);
@@ -61,9 +58,9 @@ void TemporaryFiles::Commit(const std::string& tempPath, const std::string& path
     std::lock_guard lock(Lock());
     if (Live().erase(tempPath) == 0)
         throw IOError::FromErrno(EINTR, path);  // removed by RemoveAll
-    if (std::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (!fileaccess::Replace(tempPath, path)) {
         const int err = errno;
-        ::unlink(tempPath.c_str());
+        fileaccess::Remove(tempPath);
         throw IOError::FromErrno(err, path);
     }
 }
@@ -71,13 +68,13 @@ void TemporaryFiles::Commit(const std::string& tempPath, const std::string& path
 void TemporaryFiles::Discard(const std::string& tempPath) {
     std::lock_guard lock(Lock());
     if (Live().erase(tempPath) != 0)
-        ::unlink(tempPath.c_str());
+        fileaccess::Remove(tempPath);
 }
 
 void TemporaryFiles::RemoveAll() {
     std::lock_guard lock(Lock());
     ending = true;
     for (const std::string& temp : Live())
-        ::unlink(temp.c_str());
+        fileaccess::Remove(temp);
     Live().clear();
 }

@@ -143,7 +143,7 @@ void TMAVIKForm::FormCreate() {
     ui->InfoInpFileLabel1->clear();
     const QString exePath = platform.ExecutablePath();
     ExeDir = exePath.left(exePath.lastIndexOf(QLatin1Char('/')) + 1);
-    LoadCodeTables();
+    LoadCodeTables(Tables);
 }
 
 void TMAVIKForm::SelFile1Click() {
@@ -236,7 +236,7 @@ void TMAVIKForm::StartRun() {
     Worker = std::make_unique<ConvToText>(
         runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
                                  ui->OutFileNameEdit1->text().toStdString(), *separator,
-                                 ui->TabBox1->isChecked(), ConversionMode});
+                                 ui->TabBox1->isChecked(), ConversionMode, Tables});
     Converting = true;
     ui->ConvBitBtn1->setText(QStringLiteral("Остановить"));
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "CodeTable.h"
 #include "ConvToText.h"
 
 class Platform;
@@ -59,6 +60,9 @@ public:
     std::atomic<bool> FormatChecked{true};
     // The run started last; kept after it ends, used only while Converting.
     std::unique_ptr<ConvToText> Worker;
+    // The code tables this window's runs recode through, loaded at its
+    // creation; each run takes a copy when it starts.
+    CodeTables Tables;
     // How the last run ended, for the completion notice.
     bool ConversionFailed = false;
 

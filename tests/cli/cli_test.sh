@@ -4,6 +4,7 @@
 set -uo pipefail
 
 convert=$1
+here=$(cd "$(dirname "$0")" && pwd)
 data=$(cd "$2" && pwd)
 tables=$data/codetables
 ascii=$data/samples/calls-ascii.cdr
@@ -41,6 +42,11 @@ check "stats" [ "$("$convert" --stats "$ascii")" = "size=7144 blocks=3 records=1
 check "help" run 0 --help
 check "no input is a usage error" run 2
 check "unknown option" run 2 --bogus "$ascii"
+completion=$here/../../cli/mavik-convert.bash-completion
+for option in $("$convert" --help | grep -o -- '--[a-z-]*' | sort -u); do
+    check "bash completion offers $option" grep -q -- "$option" "$completion"
+done
+check "the completion completes" bash -c "source '$completion'; COMP_WORDS=(mavik-convert -o b); COMP_CWORD=2; _mavik_convert; [ \"\${COMPREPLY[*]}\" = binary ]"
 check "bad input type" run 2 -i latin "$ascii" out.txt
 echo keep >existing.txt
 check "usage error leaves output alone" run 2 -o paper "$ascii" existing.txt
@@ -82,6 +88,10 @@ check "... cut in the file name, not the folder" [ -f data.old/calls.asc ]
 mkdir -p empty-cwd
 check "mode 10 needs no table" bash -c "cd empty-cwd && '$convert' -q -i ascii '$ascii' out.txt"
 check "missing table fails" bash -c "cd empty-cwd && '$convert' -q '$ebcdic' t0.txt 2>err; [ \$? -eq 1 ] && grep -q 'Cannot open file ebcdic-ascii' err && [ ! -e t0.txt ]"
+mkdir -p folder-table/ebcdic-ascii
+check "a folder for a table fails" run 1 -T folder-table "$ebcdic" t1.txt
+check "... as one that cannot be opened" grep -q "Cannot open file ebcdic-ascii" err
+check "... and creates nothing" [ ! -e t1.txt ]
 check "missing input" run 1 -i ascii missing.cdr existing.txt
 check "... says so" grep -q "missing.cdr: File not found" err
 check "... output untouched" [ "$(cat existing.txt)" = keep ]

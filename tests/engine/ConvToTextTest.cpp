@@ -198,11 +198,11 @@ TEST_F(ConvToTextTest, WindowValuesChangedDuringTheRunApplyFromTheNextBlock) {
 }
 
 TEST_F(ConvToTextTest, BinaryModeFixesAnEmptySeparator) {
-    AsciiToEbcdic.fill(0x40);
     window.mode = 11;
-    ConvToText run(window, Start(11));
+    ConvToTextStart start = Start(11);
+    start.Tables.AsciiToEbcdic.emplace().fill(0x40);
+    ConvToText run(window, start);
     window.ServeUntilFinished(run);
-    AsciiToEbcdic.fill(0);
     const Bytes out = ReadFile(dir / "out");
     ASSERT_EQ(out.size(), 3 * 2048u);
     EXPECT_EQ(out[0], 0x40);

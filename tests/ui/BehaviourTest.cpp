@@ -375,6 +375,8 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens_data()
                                    << "Cannot open file ebcdic-ascii.";
     QTest::newRow("no ascii-ebcdic") << TestWindow::CodeTables::OnlyEbcdicAscii
                                      << "Cannot open file ascii-ebcdic.";
+    QTest::newRow("ebcdic-ascii a folder") << TestWindow::CodeTables::EbcdicAsciiFolder
+                                           << "Cannot open file ebcdic-ascii.";
 }
 
 void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {
@@ -388,6 +390,7 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {
     QCOMPARE(box.caption, QStringLiteral("MAVIK v.1.0.1"));
     QCOMPARE(box.icon, Icon::Error);
     QVERIFY(!box.ownedByWindow);
+    QVERIFY(!window.form->Tables.AsciiToEbcdic);
     QVERIFY(window.form->isVisible());
     QCOMPARE(Text(window, "FileSizeLabel1"), QString());
     // ExeDir is set before the tables are loaded.

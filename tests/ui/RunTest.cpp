@@ -104,7 +104,7 @@ void AtGauge(TestWindow& window, int percent, std::function<void()> act) {
 // A window whose code tables are the bundled ones (the test window's own
 // folder holds placeholder tables).
 struct RunWindow : TestWindow {
-    RunWindow() { LoadCodeTables(QString(kData + "/codetables").toStdString()); }
+    RunWindow() { LoadCodeTables(form->Tables, QString(kData + "/codetables").toStdString()); }
 };
 
 }  // namespace
