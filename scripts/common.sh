@@ -2,7 +2,7 @@
 # the build itself. Sourced, not run.
 
 MAVIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils)
+MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils libcli11-dev)
 
 mavik_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

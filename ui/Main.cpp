@@ -360,7 +360,7 @@ void TMAVIKForm::ViewInpBitBtn1Click() {
     const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
     viewers.ViewBytes(ui->InpFileNameEdit1->text(),
                       {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
-                       ViewerWindows::Loaded(EbcdicToAscii)});
+                       Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
 void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }

@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 
-#include <algorithm>
-
 #include "ByteViewer.h"
 #include "Platform.h"
 #include "TextViewer.h"
@@ -43,10 +41,6 @@ void ViewerWindows::CloseAll() {
     for (QMainWindow* window : Windows())
         delete window;
     windows_.clear();
-}
-
-const CodeTable* ViewerWindows::Loaded(const CodeTable& table) {
-    return std::any_of(table.begin(), table.end(), [](std::uint8_t b) { return b != 0; }) ? &table : nullptr;
 }
 
 void ViewerWindows::Show(QMainWindow* window) {

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "ByteRowFormat.h"
-#include "CodeTable.h"
 
 class Platform;
 class QMainWindow;
@@ -36,9 +35,6 @@ public:
     // The viewers still open, oldest first.
     QList<QMainWindow*> Windows() const;
     void CloseAll();
-
-    // table, or nullptr when it was never loaded (all zeros).
-    static const CodeTable* Loaded(const CodeTable& table);
 
 private:
     void Show(QMainWindow* window);
