@@ -1,5 +1,8 @@
 #include "TextEncoding.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "Windows1251.h"
 
 namespace {
@@ -99,6 +102,11 @@ std::u16string DecodeText(const std::uint8_t* bytes, std::size_t n, TextEncoding
         }
     }
     return out;
+}
+
+bool ReadsAsText(const std::uint8_t* bytes, std::size_t n) {
+    n = std::min(n, kTextSniffBytes);
+    return std::memchr(bytes, 0, n) == nullptr && std::memchr(bytes, '\n', n) != nullptr;
 }
 
 bool EncodeText(std::u16string_view text, TextEncoding encoding, std::string& out) {

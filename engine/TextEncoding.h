@@ -18,6 +18,13 @@ TextEncoding DetectTextEncoding(const std::uint8_t* bytes, std::size_t n, bool c
 // other than TAB as '.', TAB as blanks to the next multiple of 8.
 std::u16string DecodeText(const std::uint8_t* bytes, std::size_t n, TextEncoding encoding);
 
+// How much of a file's start tells text from other bytes.
+inline constexpr std::size_t kTextSniffBytes = 64 * 1024;
+
+// Whether a file starting with bytes reads as text: no NUL byte in them
+// and at least one line end. Only the first kTextSniffBytes are looked at.
+bool ReadsAsText(const std::uint8_t* bytes, std::size_t n);
+
 // What a user typed, as the file's bytes; nothing when windows-1251 has no
 // byte for one of its characters.
 bool EncodeText(std::u16string_view text, TextEncoding encoding, std::string& out);

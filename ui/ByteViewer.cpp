@@ -25,6 +25,10 @@ ByteViewer* ByteViewer::Open(const QString& path, ByteDecoding decoding, QWidget
 ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, ByteDecoding decoding,
                        QWidget* parent)
     : QMainWindow(parent), source_(std::move(source)), decoding_(decoding) {
+    if (decoding.Table) {
+        table_ = *decoding.Table;
+        decoding_.Table = &table_;
+    }
     setObjectName(QStringLiteral("ByteViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));

@@ -37,6 +37,8 @@ private:
     void Reload();
 
     std::shared_ptr<FileSource> source_;
+    // The viewer's own copy of the table: it may outlive whoever loaded it.
+    CodeTable table_{};
     ByteDecoding decoding_;
     ByteView* view_;
     GoToBar* goTo_;

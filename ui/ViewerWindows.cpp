@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 
-#include <algorithm>
-
 #include "ByteViewer.h"
 #include "Platform.h"
 #include "TextViewer.h"

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "ByteRowFormat.h"
-#include "CodeTable.h"
 
 class Platform;
 class QMainWindow;

@@ -243,6 +243,23 @@ TEST(TextEncoding, TellsUtf8FromWindows1251) {
     EXPECT_FALSE(EncodeText(u"\u4E2D", TextEncoding::Windows1251, bytes));
 }
 
+TEST(TextEncoding, ReadsAsTextWithoutNulsAndWithLineEnds) {
+    const auto reads = [](const std::string& s) {
+        return ReadsAsText(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+    };
+    EXPECT_TRUE(reads("a*b*c\r\n"));
+    EXPECT_TRUE(reads("\xC2\xFB\xE7\xEE\xE2\n"));
+    EXPECT_FALSE(reads("no line end at all"));
+    EXPECT_FALSE(reads(std::string("a\n\0b", 4)));
+    EXPECT_FALSE(reads(""));
+    // Only the first 64 KiB count: a NUL after them does not matter, and
+    // neither does a line end.
+    std::string late(kTextSniffBytes, 'x');
+    late[10] = '\n';
+    EXPECT_TRUE(reads(late + std::string(1, '\0')));
+    EXPECT_FALSE(reads(std::string(kTextSniffBytes, 'x') + "\n"));
+}
+
 TEST(FindBytes, AgreesWithAPlainSearchAtEveryPosition) {
     std::mt19937 random(3);
     std::string hay(3000, 'a');
