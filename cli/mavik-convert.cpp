@@ -12,6 +12,7 @@
 
 #include "CodeTable.h"
 #include "CommandLine.h"
+#include "FileAccess.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "IOError.h"
@@ -55,17 +56,22 @@ private:
 
 // Names the default tables of the installation this program belongs to,
 // when there is one, so that a user knows what to give --tables.
+// (Only the Linux layout has one: bin/ and share/mavik/ under one prefix.)
 std::string InstalledTablesHint() {
+#ifdef _WIN32
+    return {};
+#else
     char exe[4096];
     const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (length <= 0)
         return {};
     const std::string path(exe, static_cast<std::size_t>(length));
     const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
-    std::error_code error;
-    if (!std::filesystem::is_directory(tables, error))
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(tables, info) || !info.Directory)
         return {};
     return "; the default tables are in " + tables;
+#endif
 }
 
 // Loads the one table the mode recodes through. A batch run must not
@@ -74,9 +80,9 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
     const auto kind = RecodeTableFor(mode);
     if (!kind)
         return true;
-    const std::filesystem::path path = std::filesystem::path(folder) / CodeTableFile(*kind);
+    const std::string path = fileaccess::Utf8(fileaccess::PathOf(folder) / CodeTableFile(*kind));
     try {
-        const std::size_t got = LoadCodeTable(tables, *kind, folder);
+        const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
             std::fprintf(stderr,
                          "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
@@ -84,15 +90,15 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
                          path.c_str(), got, got);
         return true;
     } catch (const std::exception& e) {
-        Fail({}, std::string(e.what()) + " (looked for " + path.string() + "; see --tables" +
+        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables" +
                      InstalledTablesHint() + ")");
         return false;
     }
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
+    fileaccess::FileInfo ia, ib;
+    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
 }  // namespace
