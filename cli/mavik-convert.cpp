@@ -63,6 +63,7 @@ private:
 
 // Names the default tables of the installation this program belongs to,
 // when there is one, so that a user knows what to give --tables.
+// (Only the Linux layout has one: bin/ and share/mavik/ under one prefix.)
 std::string InstalledTablesHint() {
 #ifdef _WIN32
     return {};  // no installed layout there
@@ -73,8 +74,8 @@ std::string InstalledTablesHint() {
         return {};
     const std::string path(exe, static_cast<std::size_t>(length));
     const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
-    std::error_code error;
-    if (!std::filesystem::is_directory(tables, error))
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(tables, info) || !info.Directory)
         return {};
     return "; the default tables are in " + tables;
 #endif
