@@ -1,8 +1,5 @@
 #include "CodeTable.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -10,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+
+#include "FileAccess.h"
 
 const char* CodeTableFile(CodeTableKind kind) {
     return kind == CodeTableKind::EbcdicToAscii ? "ebcdic-ascii" : "ascii-ebcdic";
@@ -24,23 +23,21 @@ const std::optional<CodeTable>& CodeTables::operator[](CodeTableKind kind) const
 }
 
 std::size_t LoadCodeTable(CodeTable& table, const std::filesystem::path& path, const std::string& name) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = fileaccess::Open(fileaccess::Utf8(path), fileaccess::Access::Read);
     if (fd < 0)
         throw std::runtime_error("Cannot open file " + name);
     std::size_t got = 0;
     while (got < table.size()) {
-        const ssize_t n = ::read(fd, table.data() + got, table.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = fileaccess::Read(fd, table.data() + got, table.size() - got);
         if (n < 0) {
-            ::close(fd);
+            fileaccess::Close(fd);
             throw std::runtime_error("Cannot open file " + name);
         }
         if (n == 0)
             break;  // a short table is accepted: the rest keeps its value
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    fileaccess::Close(fd);
     return got;
 }
 

@@ -56,6 +56,7 @@ TEST(BlockReader, ShortReadsGiveTheSameBytes) {
         const Bytes got = ReadAll(reader);
         writer.join();
         reader.Close();
+        ::close(fds[0]);  // a descriptor given to the reader stays its owner's
         EXPECT_EQ(got, Bytes(sent.begin(), sent.begin() + 5 * 2048)) << "chunks of " << chunk;
     }
 }
