@@ -56,6 +56,7 @@ public:
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
     void RunProgram(const QString&, const QString&) override {}
+    bool ProgramFound(const QString&) const override { return true; }
     QString ExecutablePath() const override { return executable_; }
 
     QStringList texts;

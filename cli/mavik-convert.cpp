@@ -21,6 +21,8 @@
 #include "GuessInputType.h"
 #include "IOError.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
+#include "Version.h"
 
 namespace {
 
@@ -59,6 +61,26 @@ private:
     BatchProgress& progress_;
 };
 
+// Names the default tables of the installation this program belongs to,
+// when there is one, so that a user knows what to give --tables.
+// (Only the Linux layout has one: bin/ and share/mavik/ under one prefix.)
+std::string InstalledTablesHint() {
+#ifdef _WIN32
+    return {};  // no installed layout there
+#else
+    char exe[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length <= 0)
+        return {};
+    const std::string path(exe, static_cast<std::size_t>(length));
+    const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(tables, info) || !info.Directory)
+        return {};
+    return "; the default tables are in " + tables;
+#endif
+}
+
 // Loads the one table the mode recodes through, once for all the files: the
 // runs only read it. A batch run must not silently write zeros, so a table
 // that cannot be loaded is a failure.
@@ -74,7 +96,7 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
                 std::to_string(got) + "-255 become 0x00");
         return true;
     } catch (const std::exception& e) {
-        Say(std::string(e.what()) + " (looked for " + path + "; see --tables)");
+        Say(std::string(e.what()) + " (looked for " + path + "; see --tables" + InstalledTablesHint() + ")");
         return false;
     }
 }
@@ -215,7 +237,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.Version) {
-        std::puts("mavik-convert (MAVIK) 1.0.1");
+        std::printf("mavik-convert (MAVIK) %s\n", kMavikVersion);
         return 0;
     }
     fileaccess::UseBinaryStandardStreams();

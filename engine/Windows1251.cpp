@@ -43,6 +43,14 @@ std::optional<std::string> ToWindows1251(std::u16string_view text) {
     return bytes;
 }
 
+char16_t FromWindows1251(unsigned char byte) {
+    if (byte < 0x80)
+        return byte;
+    if (byte >= 0xC0)
+        return static_cast<char16_t>(0x0410 + (byte - 0xC0));
+    return kUpperHalf[byte - 0x80];
+}
+
 namespace {
 
 // The code point starting at text[i], advancing i; nothing when the bytes

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -12,6 +13,7 @@
 #include "CodeTable.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "Platform.h"
 #include "Windows1251.h"
 #include "Windows1251Validator.h"
@@ -307,6 +309,7 @@ void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) 
 void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form.Runs.RunEnded(); }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
+    viewers.CloseAll();
     Runs.StopAndWait();
     // A question or notice of this window would otherwise outlive it.
     for (QDialog* box : findChildren<QDialog*>())
@@ -315,19 +318,22 @@ void TMAVIKForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+    // Decoded as the input type says: EBCDIC through the loaded table.
+    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+                      {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                       Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::QueryBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
 
 void TMAVIKForm::VersionStaticTextClick() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
+    // An installed program finds the text in its shared-data folder.
+    const QString infoText =
+        QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
+    viewers.ViewText(infoText);
 }
 
 void TMAVIKForm::ExitBtnClick() {

@@ -10,6 +10,7 @@
 #include "CodeTable.h"
 #include "ConvToText.h"
 #include "ConversionRuns.h"
+#include "ViewerWindows.h"
 
 class Platform;
 class QLabel;
@@ -112,4 +113,6 @@ private:
     Platform& platform;
     RunSide runSide{*this};
     ConversionRuns Runs;
+    // The viewers opened where the external programs are missing.
+    ViewerWindows viewers{platform};
 };
