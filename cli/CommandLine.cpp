@@ -98,6 +98,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     app.name("mavik-convert");
     app.set_help_flag();  // --help is ours, so that it needs no INPUT either
     app.add_flag("-h,--help", cl.Help, "this text");
+    // "/x" is a path, also on Windows, where CLI11 would read it as an option.
+    app.allow_windows_style_options(false);
     // Repeated options: the last one counts.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     AddOptions(app, cl, inputType, outputType, separator, operands);

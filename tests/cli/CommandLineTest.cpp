@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"TheLastOfARepeatedOptionCounts", {"-i", "ascii", "-i", "ebcdic", "in"}, {"in"}},
         Parsed{"DoubleDashEndsTheOptions", {"--", "-r", "--raw"}, {"-r"}, "--raw"},
         Parsed{"DashIsAFileName", {"-", "-"}, {"-"}, "-"},
+        Parsed{"SlashIsAPathOnEverySystem", {"/in.cdr", "/tmp/out.txt"}, {"/in.cdr"}, "/tmp/out.txt"},
         Parsed{"EmptySeparator", {"-s", "", "in"}, {"in"}, std::nullopt, 0, ""},
         Parsed{"SeparatorWithEquals", {"--separator=a=b", "in"}, {"in"}, std::nullopt, 0, "a=b"},
         Parsed{"SeparatorThatIsADash", {"-s", "-", "in"}, {"in"}, std::nullopt, 0, "-"},
