@@ -77,7 +77,7 @@ ByteView::Columns ByteView::ColumnsOf() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     Columns c{};
     c.label = 0;
-    c.hex = records ? 30 : 14;
+    c.hex = records ? 27 : 12;
     const int hexWidth = records ? 120 + 13 : 16 * 3;
     c.text = c.hex + hexWidth + 2;
     const int textWidth = records ? 60 + 4 + 13 : 16;
@@ -102,6 +102,7 @@ std::vector<std::uint8_t> ByteView::ReadRow(const ByteRowLayout::Row& row) const
 
 void ByteView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().base());
     const int h = RowHeight();
     const int cw = CharWidth();

@@ -34,6 +34,10 @@ protected:
     void SetContentWidth(int pixels);
     int RowHeight() const;
     int CharWidth() const;
+public:
+    // The width the rows need, frame and bar included.
+    int PreferredWidth() const;
+protected:
     int HeaderHeight() const { return RowHeight(); }
     int HorizontalOffset() const;
     // The row under a point of the viewport; nothing on the header or past the last row.

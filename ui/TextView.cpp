@@ -73,6 +73,7 @@ int TextView::GutterChars() const {
 
 void TextView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().base());
     const int h = RowHeight();
     const int cw = CharWidth();
