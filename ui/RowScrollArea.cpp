@@ -10,6 +10,7 @@
 RowScrollArea::RowScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     viewport()->setFont(font());  // the painter's font must be the measured one
+    advance_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
     setFocusPolicy(Qt::StrongFocus);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &RowScrollArea::OnBarAction);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RowScrollArea::OnBarValue);
