@@ -136,7 +136,7 @@ int main(int argc, char* argv[]) {
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!form.Converting && form.Worker && form.Worker->Finished())
+            if (!form.Converting && form.Worker() && form.Worker()->Finished())
                 loop.quit();
         });
         // The window's thread competes with the run's two threads for the

@@ -43,6 +43,7 @@ private slots:
     void StartUp_MissingCodeTableShowsErrorAndWindowStillOpens();
 
     void ExternalPrograms_CommandLines();
+    void ExternalPrograms_InfoTextFromTheInstalledLayout();
     void ExitBtn_ClosesTheWindow();
 };
 
@@ -426,6 +427,21 @@ void BehaviourTest::ExternalPrograms_CommandLines() {
     // Nothing in the window changes.
     QCOMPARE(Buttons(window), (QList<bool>{true, true, true, true}));
     QVERIFY(window.platform.boxes.isEmpty());
+}
+
+void BehaviourTest::ExternalPrograms_InfoTextFromTheInstalledLayout() {
+    TestWindow window;
+    window.form->ExeDir = window.path(QStringLiteral("usr/bin/"));
+    const QString installed = window.writeFile(QStringLiteral("usr/share/mavik/info.txt"), 10);
+    QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton);
+    // A copy next to the program wins, as in the build folder.
+    const QString beside = window.writeFile(QStringLiteral("usr/bin/info.txt"), 10);
+    QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton);
+
+    const QList<FakePlatform::Command>& commands = window.platform.commands;
+    QCOMPARE(commands.size(), 2);
+    QCOMPARE(commands[0].arguments, QStringList{installed});
+    QCOMPARE(commands[1].arguments, QStringList{beside});
 }
 
 void BehaviourTest::ExitBtn_ClosesTheWindow() {
