@@ -22,16 +22,16 @@ std::string LabelOf(const ByteRowLayout::Row& row) {
     const auto block = static_cast<unsigned long long>(row.Block);
     switch (row.Kind) {
     case ByteRowLayout::RowKind::BlockHeader:
-        std::snprintf(label, sizeof label, "B%-11llu hdr %012llX", block, offset);
+        std::snprintf(label, sizeof label, "B%-9llu hdr %010llX", block, offset);
         break;
     case ByteRowLayout::RowKind::Record:
-        std::snprintf(label, sizeof label, "B%-11llu R%02u %012llX", block, row.Record, offset);
+        std::snprintf(label, sizeof label, "B%-9llu R%02u %010llX", block, row.Record, offset);
         break;
     case ByteRowLayout::RowKind::Trailing:
-        std::snprintf(label, sizeof label, "%-12s --- %012llX", "no block", offset);
+        std::snprintf(label, sizeof label, "%-10s --- %010llX", "no block", offset);
         break;
     case ByteRowLayout::RowKind::Plain:
-        std::snprintf(label, sizeof label, "%012llX", offset);
+        std::snprintf(label, sizeof label, "%010llX", offset);
         break;
     }
     return label;

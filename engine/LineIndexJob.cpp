@@ -35,7 +35,7 @@ void LineIndexJob::Run(BackgroundJob::Control& control) {
         builder.Feed(buffer.data(), got);
         at += got;
         control.Done = at;
-        if (at < size)
+        if (at < size && at / kPublishBytes != (at - got) / kPublishBytes)
             Publish(builder.Index());
     }
     if (control.Stopped())

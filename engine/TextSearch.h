@@ -30,9 +30,11 @@ std::array<std::uint8_t, 256> CaseFoldTable(TextEncoding encoding);
 std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPattern& pattern,
                                         std::uint64_t from, bool backward,
                                         BackgroundJob::Control& control,
-                                        std::size_t chunk = 4 * 1024 * 1024);
+                                        std::size_t chunk = 256 * 1024);
 
 // The first occurrence of needle in haystack, or haystack + n: SSE2 tests of
-// the first and last byte, then a compare; about memory speed.
+// the first and last byte, then a compare; about memory speed. With a fold
+// table, bytes compare after folding (needle already folded).
 const std::uint8_t* FindBytes(const std::uint8_t* haystack, std::size_t n,
-                              const std::uint8_t* needle, std::size_t m);
+                              const std::uint8_t* needle, std::size_t m,
+                              const std::array<std::uint8_t, 256>* fold = nullptr);

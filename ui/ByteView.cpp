@@ -29,21 +29,21 @@ ByteView::ByteView(std::shared_ptr<FileSource> source, ByteDecoding decoding, QW
       decoding_(decoding),
       layout_(ByteRowLayout::DefaultFor(source_->Size()), source_->Size()) {
     SetRowCount(layout_.RowCount());
-    SetContentWidth(ColumnsOf().end * CharWidth());
+    SetContentWidth(Column(ColumnsOf().end));
 }
 
 void ByteView::SetLayoutKind(ByteRowLayout::Kind kind) {
     const std::uint64_t topOffset = layout_.RowCount() ? layout_.RowAt(TopRow()).Offset : 0;
     layout_ = ByteRowLayout(kind, source_->Size());
     SetRowCount(layout_.RowCount());
-    SetContentWidth(ColumnsOf().end * CharWidth());
+    SetContentWidth(Column(ColumnsOf().end));
     SetTopRow(layout_.RowOf(topOffset));
     viewport()->update();
 }
 
 void ByteView::SetSideBySide(bool on) {
     sideBySide_ = on;
-    SetContentWidth(ColumnsOf().end * CharWidth());
+    SetContentWidth(Column(ColumnsOf().end));
     viewport()->update();
 }
 
@@ -77,7 +77,7 @@ ByteView::Columns ByteView::ColumnsOf() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     Columns c{};
     c.label = 0;
-    c.hex = records ? 30 : 14;
+    c.hex = records ? 27 : 12;
     const int hexWidth = records ? 120 + 13 : 16 * 3;
     c.text = c.hex + hexWidth + 2;
     const int textWidth = records ? 60 + 4 + 13 : 16;
@@ -102,6 +102,7 @@ std::vector<std::uint8_t> ByteView::ReadRow(const ByteRowLayout::Row& row) const
 
 void ByteView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().base());
     const int h = RowHeight();
     const int cw = CharWidth();
@@ -147,11 +148,14 @@ void ByteView::paintEvent(QPaintEvent*) {
                 continue;
             const bool binary = row.Kind == ByteRowLayout::RowKind::Record && FieldOfRecordByte(b) == 13;
             const int glyphs = binary ? 2 : 1;
-            QList<QRect> rects{QRect(dx + (col.hex + out.HexColumn[b]) * cw, y, 2 * cw, h)};
+            const auto span = [&](int column, int n) {
+                return QRect(dx + Column(column), y, Column(column + n) - Column(column), h);
+            };
+            QList<QRect> rects{span(col.hex + out.HexColumn[b], 2)};
             if (!out.Text.empty())
-                rects.append(QRect(dx + (col.text + out.TextColumn[b]) * cw, y, glyphs * cw, h));
+                rects.append(span(col.text + out.TextColumn[b], glyphs));
             if (!text2.empty())
-                rects.append(QRect(dx + (col.text2 + columns2[b]) * cw, y, glyphs * cw, h));
+                rects.append(span(col.text2 + columns2[b], glyphs));
             for (const QRect& r : rects) {
                 if (selected)
                     painter.fillRect(r, kSelection);
@@ -163,7 +167,7 @@ void ByteView::paintEvent(QPaintEvent*) {
         }
         const int baseline = y + ascent;
         painter.setPen(kLabelInk);
-        painter.drawText(dx + col.label * cw, baseline, QString::fromLatin1(out.Label));
+        painter.drawText(dx + Column(col.label), baseline, QString::fromLatin1(out.Label));
         if (row.Kind == ByteRowLayout::RowKind::Record) {
             // Field by field, in alternating inks.
             for (std::size_t f = 0; f < kCallRecordFields.size(); ++f) {
@@ -172,7 +176,7 @@ void ByteView::paintEvent(QPaintEvent*) {
                     break;
                 const std::size_t width = std::min(field.Width, n - field.Offset);
                 painter.setPen(f == 12 ? kBinaryInk : kFieldInks[f % 2]);
-                painter.drawText(dx + (col.hex + out.HexColumn[field.Offset]) * cw, baseline,
+                painter.drawText(dx + Column(col.hex + out.HexColumn[field.Offset]), baseline,
                                  QString::fromLatin1(out.Hex.substr(out.HexColumn[field.Offset], 2 * width)));
                 const auto drawGlyphs = [&](const std::u16string& text, const std::vector<std::uint16_t>& columns,
                                             int start) {
@@ -180,7 +184,7 @@ void ByteView::paintEvent(QPaintEvent*) {
                         return;
                     const std::size_t from = columns[field.Offset];
                     const std::size_t to = field.Offset + width < n ? columns[field.Offset + width] - 1 : text.size();
-                    painter.drawText(dx + (start + static_cast<int>(from)) * cw, baseline,
+                    painter.drawText(dx + Column(start + static_cast<int>(from)), baseline,
                                      QString::fromStdU16String(text.substr(from, to - from)));
                 };
                 drawGlyphs(out.Text, out.TextColumn, col.text);
@@ -188,9 +192,9 @@ void ByteView::paintEvent(QPaintEvent*) {
             }
         } else {
             painter.setPen(kFieldInks[0]);
-            painter.drawText(dx + col.hex * cw, baseline, QString::fromLatin1(out.Hex));
-            painter.drawText(dx + col.text * cw, baseline, QString::fromStdU16String(out.Text));
-            painter.drawText(dx + col.text2 * cw, baseline, QString::fromStdU16String(text2));
+            painter.drawText(dx + Column(col.hex), baseline, QString::fromLatin1(out.Hex));
+            painter.drawText(dx + Column(col.text), baseline, QString::fromStdU16String(out.Text));
+            painter.drawText(dx + Column(col.text2), baseline, QString::fromStdU16String(text2));
         }
         shown_.push_back(std::move(out));
     }
@@ -199,7 +203,7 @@ void ByteView::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, 0, viewport()->width(), h), kHeaderBackground);
     painter.setPen(palette().text().color());
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
-    const auto title = [&](int column, const QString& text) { painter.drawText(dx + column * cw, ascent, text); };
+    const auto title = [&](int column, const QString& text) { painter.drawText(dx + Column(column), ascent, text); };
     title(col.label, records ? QStringLiteral("Block  Rec  Offset") : QStringLiteral("Offset"));
     title(col.hex, records ? QStringLiteral("Hex, fields 1-14 (13 binary)") : QStringLiteral("Hex"));
     const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : QStringLiteral("EBCDIC (no code table)");
@@ -222,8 +226,7 @@ std::optional<std::uint64_t> ByteView::ByteAt(const QPoint& point) const {
     if (sideBySide_)
         DecodeByteRow(row, bytes.data(), bytes.size(), SecondDecoding(), &columns2);
     const Columns col = ColumnsOf();
-    const int x = point.x() + HorizontalOffset() - CharWidth() / 2;
-    const int column = x < 0 ? -1 : x / CharWidth();
+    const int column = ColumnAt(point.x() + HorizontalOffset() - CharWidth() / 2);
     // The last byte whose first column is at or before the click, in the area clicked.
     const auto pick = [&](int start, const std::vector<std::uint16_t>& columns) -> std::optional<std::uint64_t> {
         if (columns.empty() || column < start)

@@ -7,9 +7,11 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 #include "ByteView.h"
@@ -62,7 +64,8 @@ ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, 
     QAction* both = tools->addAction(QStringLiteral("EBCDIC + ASCII"));
     both->setObjectName(QStringLiteral("SideBySide"));
     both->setCheckable(true);
-    both->setToolTip(QStringLiteral("EBCDIC and ASCII decoding side by side"));
+    both->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    both->setToolTip(QStringLiteral("EBCDIC and ASCII decoding side by side (Ctrl+E)"));
     connect(both, &QAction::toggled, view_, &ByteView::SetSideBySide);
     tools->addSeparator();
     QAction* goTo = tools->addAction(QStringLiteral("Go to"));
@@ -87,7 +90,10 @@ ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, 
         }
     });
     connect(view_, &ByteView::CursorMoved, this, &ByteViewer::UpdateStatus);
-    resize(1100, 640);
+    // As wide as the rows, where the screen allows.
+    const QScreen* shown = screen();
+    const int room = shown ? shown->availableGeometry().width() - 40 : 1200;
+    resize(std::min(view_->PreferredWidth() + 4, room), 640);
     UpdateStatus();
     view_->setFocus();
 }

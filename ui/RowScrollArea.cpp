@@ -9,6 +9,8 @@
 
 RowScrollArea::RowScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    viewport()->setFont(font());  // the painter's font must be the measured one
+    advance_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
     setFocusPolicy(Qt::StrongFocus);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &RowScrollArea::OnBarAction);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RowScrollArea::OnBarValue);
@@ -18,6 +20,10 @@ RowScrollArea::RowScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {
 int RowScrollArea::RowHeight() const { return fontMetrics().height(); }
 
 int RowScrollArea::CharWidth() const { return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('0'))); }
+
+int RowScrollArea::PreferredWidth() const {
+    return contentWidth_ + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+}
 
 int RowScrollArea::VisibleRows() const {
     return std::max(1, (viewport()->height() - HeaderHeight()) / std::max(1, RowHeight()));

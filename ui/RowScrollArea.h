@@ -34,6 +34,15 @@ protected:
     void SetContentWidth(int pixels);
     int RowHeight() const;
     int CharWidth() const;
+    // Where character column n starts, in pixels: glyph advances may be
+    // fractional, and a whole string drawn at once spreads them exactly so.
+    int Column(qsizetype n) const { return qRound(static_cast<qreal>(n) * advance_); }
+    // The column under x pixels.
+    int ColumnAt(int x) const { return x < 0 ? -1 : static_cast<int>(x / advance_); }
+public:
+    // The width the rows need, frame and bar included.
+    int PreferredWidth() const;
+protected:
     int HeaderHeight() const { return RowHeight(); }
     int HorizontalOffset() const;
     // The row under a point of the viewport; nothing on the header or past the last row.
@@ -51,6 +60,7 @@ private:
     std::uint64_t rows_ = 0;
     std::uint64_t top_ = 0;
     int contentWidth_ = 0;
+    qreal advance_ = 8;
     RowScrollMapper mapper_;
     bool syncing_ = false;
     std::optional<std::uint64_t> pendingTop_;

@@ -73,6 +73,7 @@ int TextView::GutterChars() const {
 
 void TextView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().base());
     const int h = RowHeight();
     const int cw = CharWidth();
@@ -98,14 +99,14 @@ void TextView::paintEvent(QPaintEvent*) {
                 std::min<std::size_t>(static_cast<std::size_t>(matchLength_), line.Bytes.size() - before);
             const auto column = static_cast<int>(DecodeText(line.Bytes.data(), before, encoding_).size());
             const auto width = static_cast<int>(DecodeText(line.Bytes.data() + before, length, encoding_).size());
-            painter.fillRect(QRect(dx + column * cw, y, width * cw, h), kMatch);
+            painter.fillRect(QRect(dx + Column(column), y, Column(column + width) - Column(column), h), kMatch);
         }
         painter.setPen(palette().text().color());
         painter.drawText(dx, y + ascent, text);
         widest = std::max(widest, static_cast<int>(text.size()));
         if (line.Cut) {
             painter.setPen(kCutInk);
-            painter.drawText(dx + static_cast<int>(text.size()) * cw, y + ascent, kCutMarker);
+            painter.drawText(dx + Column(text.size()), y + ascent, kCutMarker);
             widest = std::max(widest, static_cast<int>(text.size() + kCutMarker.size()));
         }
     }
@@ -124,7 +125,7 @@ void TextView::paintEvent(QPaintEvent*) {
     painter.drawText(dx + HorizontalOffset() - gutter + cw / 2, ascent,
                      encoding_ == TextEncoding::Utf8 ? QStringLiteral("Line   Text (UTF-8)")
                                                      : QStringLiteral("Line   Text (windows-1251)"));
-    SetContentWidth(gutter + (widest + 1) * cw);
+    SetContentWidth(gutter + Column(widest + 1));
 }
 
 void TextView::SelectLines(std::uint64_t anchor, std::uint64_t cursor) {

@@ -178,7 +178,9 @@ void TextViewer::Poll() {
             message_ = QStringLiteral("Found at line %1").arg(match->Line + 1);
         } else {
             message_ = cancelled ? QStringLiteral("Find cancelled")
-                                 : QStringLiteral("Not found: \"%1\"").arg(findEdit_->text());
+                                 : QStringLiteral("Not found %1: \"%2\"")
+                                       .arg(findBackward_ ? QStringLiteral("above") : QStringLiteral("below"),
+                                            findEdit_->text());
         }
     }
     if (!index_ && !find_)
@@ -218,6 +220,7 @@ bool TextViewer::Find(bool backward) {
         return false;
     }
     findLength_ = bytes.size();
+    findBackward_ = backward;
     message_.clear();
     find_ = std::make_unique<TextFindJob>(*source_,
                                           SearchPattern{bytes, matchCase_->isChecked(), view_->Encoding()},

@@ -63,6 +63,7 @@ private:
     std::unique_ptr<LineIndexJob> index_;
     std::unique_ptr<TextFindJob> find_;
     std::size_t findLength_ = 0;
+    bool findBackward_ = false;
     QString message_;  // the outcome of the last find or copy, until the next
     std::optional<std::uint64_t> pendingTop_;  // a reload's top line, until indexed that far
 };

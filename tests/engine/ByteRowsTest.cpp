@@ -135,7 +135,7 @@ TEST(FormatByteRow, RecordHexIsGroupedByFieldAndTextDecodesThroughTheTable) {
     EXPECT_EQ(out.Text.substr(out.TextColumn[55], 2), u"BE");
     EXPECT_NE(out.Label.find("B2"), std::string::npos);
     EXPECT_NE(out.Label.find("R02"), std::string::npos);
-    EXPECT_NE(out.Label.find("000000000844"), std::string::npos);  // 2048 + 68
+    EXPECT_NE(out.Label.find("0000000844"), std::string::npos);  // 2048 + 68
 
     // ASCII input shows the bytes as they are: the complements are
     // windows-1251 letters or not printable.

@@ -273,6 +273,24 @@ TEST(FindBytes, AgreesWithAPlainSearchAtEveryPosition) {
             ASSERT_EQ(static_cast<std::size_t>(found - h), hay.find(needle)) << m << " " << start;
         }
     }
+    // Folded: the same search over a haystack of mixed case, Cyrillic too.
+    const auto fold = CaseFoldTable(TextEncoding::Windows1251);
+    std::string mixed(3000, 'a');
+    for (char& c : mixed)
+        c = "aAbB\xE0\xC0"[random() % 6];  // a A b B а А
+    std::string lowered = mixed;
+    for (char& c : lowered)
+        c = static_cast<char>(fold[static_cast<std::uint8_t>(c)]);
+    for (std::size_t m : {1u, 2u, 3u, 6u}) {
+        for (std::size_t start = 0; start + m <= lowered.size(); start += 89) {
+            const std::string needle = lowered.substr(start, m);
+            const auto* h = reinterpret_cast<const std::uint8_t*>(mixed.data());
+            const auto* found =
+                FindBytes(h, mixed.size(), reinterpret_cast<const std::uint8_t*>(needle.data()), m, &fold);
+            ASSERT_EQ(static_cast<std::size_t>(found - h), lowered.find(needle)) << m << " " << start;
+        }
+    }
+
     // The match in the very last position, and none at all.
     const std::string tail = std::string(40, 'z') + "END";
     const auto* t = reinterpret_cast<const std::uint8_t*>(tail.data());
