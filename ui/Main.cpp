@@ -1,16 +1,13 @@
 #include "Main.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
+#include <QDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <exception>
-#include <functional>
 #include <stdexcept>
 
 #include "CodeTable.h"
@@ -47,7 +44,8 @@ TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
     RunEvent(&TMAVIKForm::FormCreate);
 }
 
-TMAVIKForm::~TMAVIKForm() { StopRunsAndWait(); }
+// The runs' hand-offs reach the controls, so the runs end before they go.
+TMAVIKForm::~TMAVIKForm() { Runs.StopAndWait(); }
 
 void TMAVIKForm::ConnectEvents() {
     const auto event = [this](void (TMAVIKForm::*operation)()) {
@@ -109,6 +107,10 @@ void TMAVIKForm::RunEvent(void (TMAVIKForm::*operation)()) {
 }
 
 void TMAVIKForm::ShowError(const QString& text) {
+    // The full stop goes after any last character above "." in character
+    // order: a text ending in a letter, a digit or "?" gets one, one ending
+    // in ".", "!" or ")" does not. The rule as users have always seen it,
+    // not a sentence check.
     QString message = text;
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         message += QLatin1Char('.');
@@ -184,6 +186,8 @@ void TMAVIKForm::TypeInpRadioGroup1Click() {
     const int input = ui->TypeInpRadioGroup1->itemIndex();
     ConversionMode = input * 10 + ui->TypeOutRadioGroup1->itemIndex();
     if (input == 0 || input == 1) {
+        // Both captions are the program's own as users know them: two blanks
+        // in "Бинарный  ASCII", and "EDCDIC" spelt so. Not typos to mend.
         ui->TypeOutRadioGroup1->setItems(
             {QStringLiteral("Текстовый ASCII"),
              input == 0 ? QStringLiteral("Бинарный  ASCII") : QStringLiteral("Бинарный EDCDIC")});
@@ -232,35 +236,36 @@ void TMAVIKForm::StartRun() {
     const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String());
     if (!separator)
         throw std::runtime_error("The separator has characters outside windows-1251");
-    ReleaseEndedRuns();
-    if (Worker && !Worker->Finished())
-        endingRuns.push_back(std::move(Worker));
-    Worker = std::make_unique<ConvToText>(
-        runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
-                                 ui->OutFileNameEdit1->text().toStdString(), *separator,
-                                 ui->TabBox1->isChecked(), ConversionMode, Tables});
+    Runs.Start(runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
+                                        ui->OutFileNameEdit1->text().toStdString(), *separator,
+                                        ui->TabBox1->isChecked(), ConversionMode, Tables});
     Converting = true;
     ui->ConvBitBtn1->setText(QStringLiteral("Остановить"));
 }
 
 void TMAVIKForm::AskToStop() {
-    ConvToText& run = *Worker;
+    const ConversionRuns::Serial asked = Runs.CurrentSerial();
     // The run waits at its next block boundary, holding nothing this
     // thread needs; its hand-offs are still served while the box is open.
-    run.Pause();
+    Worker()->Pause();
     const Platform::Answer answer =
         platform.ShowMessageBox(this, QStringLiteral("Прекратить преобразование ?"),
                                 QStringLiteral("Вопрос"), Platform::Icon::Question,
                                 Platform::Buttons::YesNo);
+    // The window may have closed while the question was open: that ended
+    // the run, may have freed it, and leaves nothing to announce.
+    ConvToText* run = Runs.Find(asked);
+    if (!run || Runs.Stopping())
+        return;
     // A run that ended while the question was open has been announced already.
-    if (answer == Platform::Answer::Yes && Converting && &run == Worker.get()) {
+    if (answer == Platform::Answer::Yes && Converting && run == Worker()) {
         Converting = false;
-        run.Stop();
-        run.Resume();
+        run->Stop();
+        run->Resume();
         ConversionFailed = true;
         ConvTerminate();
     } else {
-        run.Resume();
+        run->Resume();
     }
 }
 
@@ -282,31 +287,18 @@ void TMAVIKForm::ConvTerminate() {
 }
 
 bool TMAVIKForm::Speaks(const ConvToText& run) const {
-    return !closing && &run == Worker.get() && run.IsConverting();
-}
-
-void TMAVIKForm::RunSide::HandOff(ConvToText& run, const std::function<void()>& work) {
-    QMetaObject::invokeMethod(
-        &form,
-        [this, &run, &work] {
-            form.servedRuns.push_back(&run);
-            work();
-            form.servedRuns.pop_back();
-        },
-        Qt::BlockingQueuedConnection);
+    return !Runs.Stopping() && &run == Worker() && run.IsConverting();
 }
 
 void TMAVIKForm::RunSide::UpdateGauge(ConvToText& run, int progress) {
-    HandOff(run, [this, &run, progress] {
+    form.Runs.HandOff(run, [this, &run, progress] {
         if (form.Speaks(run))
             form.UpdateGauge(progress);
     });
 }
 
 void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) {
-    HandOff(run, [this, &run, conversionFailed] {
-        // Freed once its thread is past this hand-off, from the event loop.
-        QTimer::singleShot(0, &form, [this] { form.ReleaseEndedRuns(); });
+    form.Runs.HandOff(run, [this, &run, conversionFailed] {
         if (!form.Speaks(run))
             return;
         form.ConversionFailed = conversionFailed;
@@ -314,65 +306,34 @@ void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) 
     });
 }
 
-void TMAVIKForm::ReleaseEndedRuns() {
-    std::erase_if(endingRuns, [](const auto& run) { return run->Finished(); });
-}
-
-void TMAVIKForm::StopRunsAndWait() {
-    closing = true;
-    std::vector<ConvToText*> runs;
-    for (auto& run : endingRuns)
-        runs.push_back(run.get());
-    if (Worker)
-        runs.push_back(Worker.get());
-    for (ConvToText* run : runs)
-        run->Abort();
-    // A run whose hand-off this thread is serving further up the stack (a
-    // close while its completion notice is open) can only go on once that
-    // returns: it is left to a later call, the destructor's at the latest.
-    const auto waitable = [this](const ConvToText* run) {
-        return std::find(servedRuns.begin(), servedRuns.end(), run) == servedRuns.end();
-    };
-    const auto allEnded = [&] {
-        for (const ConvToText* run : runs)
-            if (waitable(run) && !run->Finished())
-                return false;
-        return true;
-    };
-    // Blocking here would deadlock against a run waiting for this thread to
-    // take a hand-off, so the wait keeps taking them.
-    while (!allEnded()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!allEnded())
-            QThread::msleep(1);
-    }
-    std::erase_if(endingRuns, [&](const auto& run) { return waitable(run.get()); });
-    if (Worker && waitable(Worker.get()))
-        Worker.reset();
-}
+void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form.Runs.RunEnded(); }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
-    StopRunsAndWait();
+    viewers.CloseAll();
+    Runs.StopAndWait();
+    // A question or notice of this window would otherwise outlive it.
+    for (QDialog* box : findChildren<QDialog*>())
+        box->reject();
     QWidget::closeEvent(event);
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+    // Decoded as the input type says: EBCDIC through the loaded table.
+    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+                      {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                       Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::QueryBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
 
 void TMAVIKForm::VersionStaticTextClick() {
     // An installed program finds the text in its shared-data folder.
     const QString infoText =
         QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
-    platform.RunProgram(QStringLiteral("Lindor.exe"), infoText);
+    viewers.ViewText(infoText);
 }
 
 void TMAVIKForm::ExitBtnClick() {

@@ -35,6 +35,8 @@ Platform::Answer QtPlatform::ShowMessageBox(QWidget* owner, const QString& text,
         boxIcon = QMessageBox::Critical;
         break;
     }
+    // The window joins a two-line text with a lone CR, as its notices always
+    // have; a Qt label breaks lines only at LF, so the CR becomes one here.
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (buttons == Buttons::Ok) {
@@ -60,12 +62,18 @@ QString QtPlatform::ExecutablePath() const {
     return QCoreApplication::applicationFilePath();
 }
 
+bool QtPlatform::ProgramFound(const QString& program) const { return !LocateProgram(program).isEmpty(); }
+
 QString QtPlatform::FindProgram(const QString& name) {
+    const QString found = LocateProgram(name);
+    return found.isEmpty() ? name : found;
+}
+
+QString QtPlatform::LocateProgram(const QString& name) {
     for (const QString& folder : {QCoreApplication::applicationDirPath(), QDir::currentPath()}) {
         const QFileInfo candidate(QDir(folder).filePath(name));
         if (candidate.isFile() && candidate.isExecutable())
             return candidate.absoluteFilePath();
     }
-    const QString onPath = QStandardPaths::findExecutable(name);
-    return onPath.isEmpty() ? name : onPath;
+    return QStandardPaths::findExecutable(name);
 }

@@ -70,5 +70,36 @@ for input in "${inputs[@]}"; do
     done
 done
 
+# Bytes a text-mode C runtime would change: 0x1A (end of file), CR LF and
+# 0xFF, in the input and in a code table (reversed: 0x1A at entry 0xE5).
+mkdir -p "$work/reversed"
+perl -e 'print pack("C*", reverse 0 .. 255)' >"$work/reversed/ebcdic-ascii"
+cp "$work/reversed/ebcdic-ascii" "$work/reversed/ascii-ebcdic"
+perl -e 'print((pack("C*", 0 .. 255) . "\x1a\r\n\xff" x 8) x 30)' >"$work/awkward.cdr"
+tables=$work/reversed
+for type in ebcdic ascii; do
+    for layout in "${layouts[@]}"; do
+        # shellcheck disable=SC2086
+        compare "awkward.cdr -i $type $layout" "$work/awkward.cdr" -i $type $layout
+    done
+done
+tables=$data/codetables
+
+# A file past 4 GiB (sparse): measured and converted alike.
+truncate -s $(((5 << 30) + 2048 * 3 + 77)) "$work/huge.cdr"
+same() {  # same NAME LINUX_TEXT WINDOWS_TEXT
+    if [ "$2" = "$3" ]; then
+        passes=$((passes + 1))
+    else
+        printf 'FAIL: %s\n  linux:   %s\n  windows: %s\n' "$1" "$2" "$3"
+        failures=$((failures + 1))
+    fi
+}
+same "--stats of a 5 GiB file" "$("$linux" --stats "$work/huge.cdr")" \
+    "$("$wine" "$windows" --stats "$work/huge.cdr" | tr -d '\r')"
+same "a 5 GiB file converted" \
+    "$("$linux" -o binary -T "$tables" "$work/huge.cdr" /dev/null 2>&1 | tail -n 1)" \
+    "$("$wine" "$windows" -o binary -T "$tables" "$work/huge.cdr" /dev/null 2>&1 | tr -d '\r' | tail -n 1)"
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# mavik-view from the outside: usage errors exit 2, a file that cannot be
+# opened exits 1 with a message, a file that opens keeps its viewer up.
+# usage: view_test.sh MAVIK_VIEW DATA_DIR
+set -uo pipefail
+
+view=$1
+data=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen
+
+failures=0
+# expect STATUS DESCRIPTION ARGS...: runs mavik-view, stderr kept in $work/err
+expect() {
+    local want=$1 what=$2
+    shift 2
+    timeout -s TERM 3 "$view" "$@" >"$work/out" 2>"$work/err"
+    local got=$?
+    if [ "$got" -ne "$want" ]; then
+        echo "FAIL: $what: exit $got, expected $want" >&2
+        cat "$work/err" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+expect 2 "no file" 
+expect 2 "both viewers" --bytes --text "$data/samples/calls-ascii.cdr"
+expect 2 "unknown input type" -i utf16 "$data/samples/calls-ascii.cdr"
+expect 2 "tables folder missing" -T "$work/none" "$data/samples/calls-ascii.cdr"
+expect 2 "unknown option" --frobnicate "$data/samples/calls-ascii.cdr"
+expect 0 "help" --help
+grep -q -- "--bytes" "$work/out" || { echo "FAIL: --help does not list --bytes" >&2; failures=$((failures + 1)); }
+
+expect 1 "missing file" "$work/missing.cdr"
+grep -q "File not found" "$work/err" || { echo "FAIL: no 'File not found' on stderr" >&2; failures=$((failures + 1)); }
+expect 1 "a folder" "$work"
+
+# Files that open: the viewer stays up until timeout ends it (124).
+printf 'one\r\ntwo\r\n' >"$work/out.txt"
+expect 124 "text file" "$work/out.txt"
+expect 124 "call records with tables" -T "$data/codetables" "$data/samples/calls-ebcdic.cdr"
+expect 124 "call records without tables" "$data/samples/calls-ebcdic.cdr"
+expect 124 "forced text viewer on bytes" --text -i ascii "$data/samples/calls-ascii.cdr"
+: >"$work/empty"
+expect 124 "empty file" "$work/empty"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures failure(s)" >&2
+    exit 1
+fi
+echo "PASS"

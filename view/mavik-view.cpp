@@ -1,0 +1,100 @@
+// mavik-view: one of MAVIK's viewers on its own, for terminals and file managers.
+//   mavik-view [--bytes|--text] [-i ebcdic|ascii] [-T DIR] FILE
+
+#include <CLI/CLI.hpp>
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ByteViewer.h"
+#include "CodeTable.h"
+#include "FileSource.h"
+#include "IOError.h"
+#include "TextEncoding.h"
+#include "TextViewer.h"
+
+namespace {
+
+struct Options {
+    bool bytes = false;
+    bool text = false;
+    std::string input = "ebcdic";
+    std::string tables;
+    std::string file;
+};
+
+// Exit codes: 0 done, 1 the file cannot be opened, 2 a usage error.
+constexpr int kUnopenable = 1;
+constexpr int kUsage = 2;
+
+bool ReadsAsTextFile(const FileSource& source) {
+    std::vector<std::uint8_t> start(kTextSniffBytes);
+    start.resize(source.Read(0, start.data(), start.size()));
+    return ReadsAsText(start.data(), start.size());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    Options options;
+    CLI::App app{"Shows a file in MAVIK's byte viewer or text viewer.", "mavik-view"};
+    auto* bytes = app.add_flag("--bytes", options.bytes, "The byte viewer, whatever the file holds");
+    auto* text = app.add_flag("--text", options.text, "The text viewer, whatever the file holds");
+    bytes->excludes(text);
+    app.add_option("-i,--input", options.input, "How the byte viewer decodes: ebcdic (default) or ascii")
+        ->check(CLI::IsMember({"ebcdic", "ascii"}));
+    app.add_option("-T,--tables", options.tables, "Folder of the code tables (default: the current folder)")
+        ->check(CLI::ExistingDirectory);
+    app.add_option("FILE", options.file, "The file to show")->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return kUsage;
+    }
+
+    std::optional<FileSource> probe;
+    try {
+        probe.emplace(options.file);
+    } catch (const IOError& error) {
+        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
+        return kUnopenable;
+    }
+    const bool asText = options.text || (!options.bytes && ReadsAsTextFile(*probe));
+    probe.reset();
+
+    // Without the table EBCDIC shows as hex only; the viewer says so.
+    CodeTables tables;
+    const bool ebcdic = options.input == "ebcdic";
+    if (ebcdic && !asText) {
+        try {
+            LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, options.tables);
+        } catch (const std::exception&) {
+        }
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    const QString path = QFile::decodeName(options.file.c_str());
+    QMainWindow* viewer = nullptr;
+    try {
+        if (asText)
+            viewer = TextViewer::Open(path);
+        else
+            viewer = ByteViewer::Open(path, {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                                             tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr});
+    } catch (const IOError& error) {
+        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
+        return kUnopenable;
+    }
+    viewer->show();
+    return application.exec();
+}
