@@ -11,7 +11,8 @@ if [ -z "${MAVIK_INSIDE_XVFB:-}" ]; then
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
     done
     export MAVIK_INSIDE_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    # Away from :99, where every other xvfb-run -a on the machine starts.
+    exec xvfb-run -a -n $((200 + RANDOM % 600)) -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 source "$(dirname "$0")/check.sh"
 
