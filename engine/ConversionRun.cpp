@@ -1,5 +1,6 @@
 #include "ConversionRun.h"
 
+#include <bit>
 #include <exception>
 #include <optional>
 
@@ -28,7 +29,8 @@ void RecordFailure(ConversionResult& result, const std::string& text, const std:
 }  // namespace
 
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings) {
+                               const std::string& separator, RunSettings& settings,
+                               const RecordPredicate* where) {
     ConversionResult result;
     std::optional<BlockReader> input;
     std::optional<OutputFile> output;
@@ -42,7 +44,16 @@ ConversionResult RunConversion(const std::string& inputPath, const std::string& 
             const int mode = settings.ConversionMode();
             if (const CodeTable* table = RecodeTableFor(mode))
                 RecodeBlock(block, *table);
-            WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+            if (where) {
+                RecordMask selected = 0;
+                for (std::size_t r = 0; r < kRecordsPerBlock; ++r)
+                    if (where->Matches(block.Records[r].Bytes))
+                        selected |= RecordMask{1} << r;
+                result.RecordsSelected += std::popcount(selected);
+                WriteSelectedRecords(block, selected, separator, OutputTypeFor(mode), settings, *output);
+            } else {
+                WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+            }
             ++result.BlocksDone;
             const int progress = ProgressPercent(result.BlocksDone, settings.BlockCount());
             if (progress != shown) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "RecordPredicate.h"
 #include "RecordWriters.h"
 
 // What a run reads while it goes. The window keeps these current (a change
@@ -24,6 +25,7 @@ struct ConversionResult {
     std::string ErrorFile;
     std::int64_t BlocksDone = 0;
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
+    std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
 };
 
 // Done blocks as a whole percentage of blockCount, truncated, within 0-100.
@@ -34,6 +36,9 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 // output is created only when that succeeded), recodes each whole block
 // through the mode's code table, writes it in the mode's layout with the
 // separator, reports progress, stops early when Converting() turns false,
-// and closes both files on every path.
+// and closes both files on every path. With where, only the records it
+// matches (tested after recoding, so built for ASCII blocks without a
+// table) are written, and a block's header only when one of them is.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings);
+                               const std::string& separator, RunSettings& settings,
+                               const RecordPredicate* where = nullptr);
