@@ -38,3 +38,7 @@ private:
 
 // Eight upper-case hex digits for four bytes.
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out);
+
+// What field n's text holds, for a reader: "date 07/12", "time 23:59:59",
+// "hex 2B 41 7A 30", "text". From a text output the text is as shown there.
+std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text);

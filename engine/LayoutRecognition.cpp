@@ -47,10 +47,16 @@ std::string LineAt(std::uint64_t line, std::uint64_t length) {
 std::optional<BlockCode> GuessBlockCode(const std::uint8_t* data, std::size_t n) {
     std::size_t ebcdic = 0;
     std::size_t ascii = 0;
+    std::size_t zeros = 0;
     for (std::size_t i = 0; i < n; ++i) {
         ebcdic += data[i] >= 0xF0 && data[i] <= 0xF9;
         ascii += data[i] >= 0x30 && data[i] <= 0x39;
+        zeros += data[i] == 0;
     }
+    // Zero bytes (unwritten space, padding) say nothing either way.
+    n -= zeros;
+    if (n == 0)
+        return std::nullopt;
     if (ebcdic >= n / 8 && ebcdic > 2 * ascii)
         return BlockCode::Ebcdic;
     if (ascii >= n / 8 && ascii > 2 * ebcdic)

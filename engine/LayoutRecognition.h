@@ -17,7 +17,7 @@ public:
 
 // EBCDIC or ASCII call records, from which digit bytes dominate: 0xF0-0xF9
 // in EBCDIC, 0x30-0x39 in ASCII. Nothing when neither kind makes up an
-// eighth of the bytes or both are about as frequent.
+// eighth of the bytes that are not zero, or both are about as frequent.
 std::optional<BlockCode> GuessBlockCode(const std::uint8_t* data, std::size_t n);
 
 // Whether line (lineLength bytes) has the shape of the layout: CR LF at its

@@ -20,6 +20,10 @@ constexpr std::array<std::pair<std::string_view, SelectionOp>, 8> kOperators{{
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 SelectionError Malformed(std::string_view text, const std::string& why) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
     return SelectionError("condition \"" + std::string(text) + "\": " + why);
 }
 

@@ -81,6 +81,10 @@ TEST(LayoutRecognition, GuessBlockCodeNeedsDigitsToDominate) {
     Bytes mixed(kBlockSize, 0x31);
     std::fill(mixed.begin(), mixed.begin() + kBlockSize / 2, 0xF1);
     EXPECT_EQ(GuessBlockCode(mixed.data(), mixed.size()), std::nullopt);
+    // Zero bytes (a sparse or padded file) do not dilute the digits.
+    Bytes padded = ebcdic;
+    padded.resize(64 * kBlockSize, 0);
+    EXPECT_EQ(GuessBlockCode(padded.data(), padded.size()), BlockCode::Ebcdic);
 }
 
 TEST(LayoutRecognition, AFileThatFitsNothingNamesWhereItStopsFitting) {
