@@ -56,6 +56,7 @@ public:
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
     void RunProgram(const QString&, const QString&) override {}
+    bool ProgramFound(const QString&) const override { return true; }
     QString ExecutablePath() const override { return executable_; }
 
     QStringList texts;
@@ -135,7 +136,7 @@ int main(int argc, char* argv[]) {
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!form.Converting && form.Worker && form.Worker->Finished())
+            if (!form.Converting && form.Worker() && form.Worker()->Finished())
                 loop.quit();
         });
         // The window's thread competes with the run's two threads for the

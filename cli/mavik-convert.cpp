@@ -1,10 +1,10 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -12,11 +12,14 @@
 
 #include "CodeTable.h"
 #include "CommandLine.h"
+#include "FileAccess.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "IOError.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "ProgressBar.h"
+#include "Version.h"
 
 namespace {
 
@@ -51,17 +54,30 @@ private:
     ProgressBar* bar_;
 };
 
+// Names the default tables of the installation this program belongs to,
+// when there is one, so that a user knows what to give --tables.
+std::string InstalledTablesHint() {
+    char exe[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length <= 0)
+        return {};
+    const std::string path(exe, static_cast<std::size_t>(length));
+    const std::string tables = InstalledDataDir(path.substr(0, path.rfind('/') + 1)) + "codetables";
+    std::error_code error;
+    if (!std::filesystem::is_directory(tables, error))
+        return {};
+    return "; the default tables are in " + tables;
+}
+
 // Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be opened is a failure.
-bool LoadTableFor(int mode, const std::string& folder) {
-    if (!RecodeTableFor(mode))
+// silently write zeros, so a table that cannot be loaded is a failure.
+bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
+    const auto kind = RecodeTableFor(mode);
+    if (!kind)
         return true;
-    const bool fromEbcdic = RecodeTableFor(mode) == &EbcdicToAscii;
-    CodeTable& table = fromEbcdic ? EbcdicToAscii : AsciiToEbcdic;
-    const char* name = fromEbcdic ? kEbcdicToAsciiFile : kAsciiToEbcdicFile;
-    const std::string path = CodeTablePath(folder, name);
+    const std::string path = fileaccess::Utf8(fileaccess::PathOf(folder) / CodeTableFile(*kind));
     try {
-        const std::size_t got = LoadCodeTable(table, path, name);
+        const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
             std::fprintf(stderr,
                          "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
@@ -69,15 +85,15 @@ bool LoadTableFor(int mode, const std::string& folder) {
                          path.c_str(), got, got);
         return true;
     } catch (const std::exception& e) {
-        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables)");
+        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables" +
+                     InstalledTablesHint() + ")");
         return false;
     }
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    fileaccess::FileInfo ia, ib;
+    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
 }  // namespace
@@ -95,7 +111,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.Version) {
-        std::puts("mavik-convert (MAVIK) 1.0.1");
+        std::printf("mavik-convert (MAVIK) %s\n", kMavikVersion);
         return 0;
     }
 
@@ -113,14 +129,15 @@ int main(int argc, char** argv) {
 
     const int mode = cl.ConversionMode();
     const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
-    if (!LoadTableFor(mode, cl.TablesFolder))
+    CodeTables tables;
+    if (!LoadTableFor(mode, cl.TablesFolder, tables))
         return kExitIOFailure;
 
     const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
     ProgressBar bar(stderr);
     BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
     const ConversionResult result =
-        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), settings);
+        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), tables, settings);
     bar.Finish();
     if (result.Failed) {
         const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);

@@ -1,8 +1,5 @@
 #include "BlockReader.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -14,30 +11,30 @@ namespace {
 constexpr std::size_t kReadBufferSize = 1 << 20;
 }  // namespace
 
-int OpenRegularFileForReading(const std::string& path, struct stat& st) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int OpenRegularFileForReading(const std::string& path, fileaccess::FileInfo& info) {
+    const int fd = fileaccess::Open(path, fileaccess::Access::Read);
     if (fd < 0)
         throw IOError::FromErrno(errno, path);
-    if (::fstat(fd, &st) != 0) {
+    if (!fileaccess::Stat(fd, info)) {
         const int err = errno;
-        ::close(fd);
+        fileaccess::Close(fd);
         throw IOError::FromErrno(err, path);
     }
-    if (!S_ISREG(st.st_mode)) {
+    if (!info.Regular) {
         // A folder, device or pipe has no block structure to measure or read.
-        ::close(fd);
-        throw IOError::FromErrno(S_ISDIR(st.st_mode) ? EISDIR : EACCES, path);
+        fileaccess::Close(fd);
+        throw IOError::FromErrno(info.Directory ? EISDIR : EACCES, path);
     }
     return fd;
 }
 
 BlockReader::BlockReader(const std::string& path)
-    : path_(path), fd_(OpenRegularFileForReading(path, stat_)),
+    : path_(path), fd_(OpenRegularFileForReading(path, info_)),
       buffer_(new std::uint8_t[kReadBufferSize]) {}
 
 BlockReader::~BlockReader() {
     if (fd_ >= 0)
-        ::close(fd_);
+        fileaccess::Close(fd_);
 }
 
 void BlockReader::Fill() {
@@ -45,12 +42,9 @@ void BlockReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
     while (end_ < kReadBufferSize && !atEnd_) {
-        const ssize_t n = ::read(fd_, buffer_.get() + end_, kReadBufferSize - end_);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const std::int64_t n = fileaccess::Read(fd_, buffer_.get() + end_, kReadBufferSize - end_);
+        if (n < 0)
             throw IOError::FromErrno(errno, path_);
-        }
         if (n == 0)
             atEnd_ = true;
         end_ += static_cast<std::size_t>(n);
@@ -75,6 +69,6 @@ bool BlockReader::ReadBlock(CallRecordBlock& block) {
 void BlockReader::Close() {
     const int fd = fd_;
     fd_ = -1;
-    if (fd >= 0 && ::close(fd) != 0)
+    if (fd >= 0 && !fileaccess::Close(fd))
         throw IOError::FromErrno(errno, path_);
 }

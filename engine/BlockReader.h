@@ -1,12 +1,11 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "CallRecordBlock.h"
+#include "FileAccess.h"
 
 // The input of a run: an existing regular file, opened read-only and read
 // one whole 2048-byte block at a time out of a large buffer.
@@ -25,15 +24,15 @@ public:
     // Throws IOError when the close fails.
     void Close();
 
-    std::int64_t Size() const { return static_cast<std::int64_t>(stat_.st_size); }
-    const struct stat& Identity() const { return stat_; }
+    std::int64_t Size() const { return info_.Size; }
+    const fileaccess::FileIdentity& Identity() const { return info_.Identity; }
     const std::string& Path() const { return path_; }
 
 private:
     void Fill();
 
     std::string path_;
-    struct stat stat_ {};  // before fd_: the open fills it in
+    fileaccess::FileInfo info_;  // before fd_: the open fills it in
     int fd_ = -1;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t begin_ = 0;
@@ -43,4 +42,4 @@ private:
 
 // Opens path read-only and checks that it is a regular file; returns the
 // descriptor, whose owner must close it. Throws IOError.
-int OpenRegularFileForReading(const std::string& path, struct stat& st);
+int OpenRegularFileForReading(const std::string& path, fileaccess::FileInfo& info);

@@ -1,8 +1,5 @@
 #include "CodeTable.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -11,35 +8,50 @@
 #include <cstring>
 #include <stdexcept>
 
-CodeTable EbcdicToAscii{};
-CodeTable AsciiToEbcdic{};
+#include "FileAccess.h"
 
-std::size_t LoadCodeTable(CodeTable& table, const std::string& path, const std::string& name) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+const char* CodeTableFile(CodeTableKind kind) {
+    return kind == CodeTableKind::EbcdicToAscii ? "ebcdic-ascii" : "ascii-ebcdic";
+}
+
+std::optional<CodeTable>& CodeTables::operator[](CodeTableKind kind) {
+    return kind == CodeTableKind::EbcdicToAscii ? EbcdicToAscii : AsciiToEbcdic;
+}
+
+const std::optional<CodeTable>& CodeTables::operator[](CodeTableKind kind) const {
+    return kind == CodeTableKind::EbcdicToAscii ? EbcdicToAscii : AsciiToEbcdic;
+}
+
+std::size_t LoadCodeTable(CodeTable& table, const std::filesystem::path& path, const std::string& name) {
+    const int fd = fileaccess::Open(fileaccess::Utf8(path), fileaccess::Access::Read);
     if (fd < 0)
         throw std::runtime_error("Cannot open file " + name);
     std::size_t got = 0;
     while (got < table.size()) {
-        const ssize_t n = ::read(fd, table.data() + got, table.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+        const std::int64_t n = fileaccess::Read(fd, table.data() + got, table.size() - got);
+        if (n < 0) {
+            fileaccess::Close(fd);
+            throw std::runtime_error("Cannot open file " + name);
+        }
+        if (n == 0)
             break;  // a short table is accepted: the rest keeps its value
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
+    fileaccess::Close(fd);
     return got;
 }
 
-std::string CodeTablePath(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
+std::size_t LoadCodeTable(CodeTables& tables, CodeTableKind kind, const std::filesystem::path& folder) {
+    const char* name = CodeTableFile(kind);
+    CodeTable table{};
+    const std::size_t got = LoadCodeTable(table, folder / name, name);
+    tables[kind] = table;
+    return got;
 }
 
-void LoadCodeTables(const std::string& folder) {
-    LoadCodeTable(EbcdicToAscii, CodeTablePath(folder, kEbcdicToAsciiFile), kEbcdicToAsciiFile);
-    LoadCodeTable(AsciiToEbcdic, CodeTablePath(folder, kAsciiToEbcdicFile), kAsciiToEbcdicFile);
+void LoadCodeTables(CodeTables& tables, const std::filesystem::path& folder) {
+    LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, folder);
+    LoadCodeTable(tables, CodeTableKind::AsciiToEbcdic, folder);
 }
 
 namespace {

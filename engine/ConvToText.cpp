@@ -13,9 +13,11 @@ ConvToText::~ConvToText() {
 void ConvToText::Body() {
     UpdateGauge(0);
     const std::string separator = FixSeparator(start_.ConversionMode, start_.TabBox1, start_.SeparatorText);
-    const ConversionResult result = RunConversion(start_.InputPath, start_.OutputPath, separator, *this);
+    const ConversionResult result =
+        RunConversion(start_.InputPath, start_.OutputPath, separator, start_.Tables, *this);
     window_.ConvTerminate(*this, result.Failed);
     finished_ = true;
+    window_.RunEnded(*this);
 }
 
 void ConvToText::Stop() { converting_ = false; }
@@ -46,7 +48,11 @@ bool ConvToText::Converting() {
     // The pause holds the run here, between blocks, where it holds nothing
     // the window could need.
     std::unique_lock lock(gateMutex_);
-    gate_.wait(lock, [this] { return !paused_; });
+    if (paused_) {
+        parked_ = true;
+        gate_.wait(lock, [this] { return !paused_; });
+        parked_ = false;
+    }
     return converting_.load();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "CodeTable.h"
 #include "ConversionRun.h"
 
 class ConvToText;
@@ -19,11 +20,15 @@ struct ConvToTextStart {
     std::string SeparatorText;  // the edit's text as windows-1251 bytes
     bool TabBox1 = false;
     int ConversionMode = 0;
+    // The run's own copy: a later load by the window does not reach it.
+    CodeTables Tables{};
 };
 
 // The window as a run sees it. The three values are read on the run's own
 // thread, so the window keeps them in atomics. The two hand-offs must run
 // on the window's thread and return only when they have run there.
+// RunEnded is told on the run's thread once Finished() is true; it must not
+// wait for the window, and the run may be freed as soon as it returns.
 class ConvToTextWindow {
 public:
     virtual int ConversionMode() const = 0;       // for every block
@@ -31,6 +36,7 @@ public:
     virtual bool FormatBox1() const = 0;          // for every record of text output
     virtual void UpdateGauge(ConvToText& run, int progress) = 0;
     virtual void ConvTerminate(ConvToText& run, bool conversionFailed) = 0;
+    virtual void RunEnded(ConvToText& run) = 0;
 
 protected:
     ~ConvToTextWindow() = default;
@@ -62,6 +68,8 @@ public:
     int Progress() const { return progress_.load(); }
     // True once the body and its termination hand-off are over.
     bool Finished() const { return finished_.load(); }
+    // True while a pause holds the run at its block boundary.
+    bool IsParked() const { return parked_.load(); }
 
 private:
     void Body();
@@ -78,6 +86,7 @@ private:
     std::atomic<bool> converting_{true};
     std::atomic<int> progress_{0};
     std::atomic<bool> finished_{false};
+    std::atomic<bool> parked_{false};
     std::mutex gateMutex_;
     std::condition_variable gate_;
     bool paused_ = false;

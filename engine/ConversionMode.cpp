@@ -10,15 +10,15 @@ OutputType OutputTypeFor(int mode) {
                                                                        : OutputType::Text;
 }
 
-const CodeTable* RecodeTableFor(int mode) {
+std::optional<CodeTableKind> RecodeTableFor(int mode) {
     switch (mode) {
     case kEbcdicToText:
     case kEbcdicToAsciiImage:
-        return &EbcdicToAscii;
+        return CodeTableKind::EbcdicToAscii;
     case kAsciiToEbcdicImage:
-        return &AsciiToEbcdic;
+        return CodeTableKind::AsciiToEbcdic;
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 

@@ -18,8 +18,9 @@ bool IsRunnableMode(int mode);
 // Binary for 1 and 11, text for every other value.
 OutputType OutputTypeFor(int mode);
 
-// EbcdicToAscii for 0 and 1, AsciiToEbcdic for 11, none (nullptr) otherwise.
-const CodeTable* RecodeTableFor(int mode);
+// The table a mode recodes through: EbcdicToAscii for 0 and 1,
+// AsciiToEbcdic for 11, none otherwise.
+std::optional<CodeTableKind> RecodeTableFor(int mode);
 
 // The output file name for an input path: the input without the extension
 // of its file name, plus ".txt", ".asc" or ".ebs". The cut is at the first

@@ -3,9 +3,9 @@
 #include <bit>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "BlockReader.h"
-#include "CodeTable.h"
 #include "IOError.h"
 
 int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
@@ -29,8 +29,8 @@ void RecordFailure(ConversionResult& result, const std::string& text, const std:
 }  // namespace
 
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings,
-                               const RecordPredicate* where) {
+                               const std::string& separator, const CodeTables& tables,
+                               RunSettings& settings, const RecordPredicate* where) {
     ConversionResult result;
     std::optional<BlockReader> input;
     std::optional<OutputFile> output;
@@ -42,8 +42,12 @@ ConversionResult RunConversion(const std::string& inputPath, const std::string& 
         int shown = 0;
         while (input->ReadBlock(block)) {
             const int mode = settings.ConversionMode();
-            if (const CodeTable* table = RecodeTableFor(mode))
+            if (const auto kind = RecodeTableFor(mode)) {
+                const std::optional<CodeTable>& table = tables[*kind];
+                if (!table)
+                    throw std::runtime_error(std::string("Cannot open file ") + CodeTableFile(*kind));
                 RecodeBlock(block, *table);
+            }
             if (where) {
                 RecordMask selected = 0;
                 for (std::size_t r = 0; r < kRecordsPerBlock; ++r)

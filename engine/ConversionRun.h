@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "CodeTable.h"
 #include "RecordPredicate.h"
 #include "RecordWriters.h"
 
@@ -34,11 +35,13 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 
 // Converts inputPath into outputPath block by block: opens the input (the
 // output is created only when that succeeded), recodes each whole block
-// through the mode's code table, writes it in the mode's layout with the
-// separator, reports progress, stops early when Converting() turns false,
-// and closes both files on every path. With where, only the records it
+// through the mode's table of tables, writes it in the mode's layout with
+// the separator, reports progress, stops early when Converting() turns
+// false, and closes both files on every path. A block whose mode needs a
+// table that was never loaded fails the run ("Cannot open file <name>")
+// rather than being written as zeros. With where, only the records it
 // matches (tested after recoding, so built for ASCII blocks without a
 // table) are written, and a block's header only when one of them is.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
-                               const std::string& separator, RunSettings& settings,
-                               const RecordPredicate* where = nullptr);
+                               const std::string& separator, const CodeTables& tables,
+                               RunSettings& settings, const RecordPredicate* where = nullptr);

@@ -1,16 +1,13 @@
 #include "InputFileStatistics.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "BlockReader.h"
 #include "CallRecordBlock.h"
 
 InputFileStatistics MeasureInputFile(const std::string& path) {
-    struct stat st {};
-    ::close(OpenRegularFileForReading(path, st));
+    fileaccess::FileInfo info;
+    fileaccess::Close(OpenRegularFileForReading(path, info));
     InputFileStatistics stats;
-    stats.SizeBytes = static_cast<std::int64_t>(st.st_size);
+    stats.SizeBytes = info.Size;
     stats.BlockCount = stats.SizeBytes / static_cast<std::int64_t>(kBlockSize);
     stats.RecordCount = stats.BlockCount * static_cast<std::int64_t>(kRecordsPerBlock);
     return stats;

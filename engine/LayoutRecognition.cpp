@@ -1,13 +1,10 @@
 #include "LayoutRecognition.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <vector>
 
 #include "CallRecordBlock.h"
-#include "IOError.h"
 
 namespace {
 
@@ -19,20 +16,9 @@ constexpr std::uint64_t kCheckedBytes = 1 << 20;
 // Bytes of a block file whose digits decide its code.
 constexpr std::size_t kSampledBlockBytes = 64 * kBlockSize;
 
-std::vector<std::uint8_t> ReadAt(int fd, std::uint64_t offset, std::size_t n, const std::string& path) {
+std::vector<std::uint8_t> ReadAt(const FileSource& source, std::uint64_t offset, std::size_t n) {
     std::vector<std::uint8_t> bytes(n);
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::pread(fd, bytes.data() + got, n - got, static_cast<off_t>(offset + got));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            throw IOError::FromErrno(errno, path);
-        if (r == 0)
-            break;
-        got += static_cast<std::size_t>(r);
-    }
-    bytes.resize(got);
+    bytes.resize(source.Read(offset, bytes.data(), n));
     return bytes;
 }
 
@@ -113,16 +99,16 @@ std::vector<RecordLayout> FirstLineCandidates(const std::vector<std::uint8_t>& h
 
 // The first line that does not fit, among the first lines and the last one;
 // size when all of them fit (and the size is whole lines).
-std::uint64_t FirstMisfit(int fd, std::uint64_t size, const RecordLayout& layout, const std::string& path) {
+std::uint64_t FirstMisfit(const FileSource& source, std::uint64_t size, const RecordLayout& layout) {
     const std::uint64_t length = layout.LineLength();
     const std::uint64_t lines = size / length;
     const std::uint64_t checked = std::min({lines, kLinesChecked, std::max<std::uint64_t>(1, kCheckedBytes / length)});
-    const std::vector<std::uint8_t> first = ReadAt(fd, 0, static_cast<std::size_t>(checked * length), path);
+    const std::vector<std::uint8_t> first = ReadAt(source, 0, static_cast<std::size_t>(checked * length));
     for (std::uint64_t i = 0; i < checked; ++i)
         if (i * length + length > first.size() || !LineFits(layout, first.data() + i * length))
             return i;
     if (lines > checked) {
-        const std::vector<std::uint8_t> last = ReadAt(fd, (lines - 1) * length, static_cast<std::size_t>(length), path);
+        const std::vector<std::uint8_t> last = ReadAt(source, (lines - 1) * length, static_cast<std::size_t>(length));
         if (last.size() < length || !LineFits(layout, last.data()))
             return lines - 1;
     }
@@ -131,10 +117,9 @@ std::uint64_t FirstMisfit(int fd, std::uint64_t size, const RecordLayout& layout
 
 }  // namespace
 
-RecordLayout RecogniseLayout(int fd, std::uint64_t size, const std::string& path,
-                             std::optional<BlockCode> blockCode) {
+RecordLayout RecogniseLayout(const FileSource& source, std::uint64_t size, std::optional<BlockCode> blockCode) {
     const std::size_t headSize = 73 + 13 * kMaxSeparator;
-    const std::vector<std::uint8_t> head = ReadAt(fd, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, headSize)), path);
+    const std::vector<std::uint8_t> head = ReadAt(source, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, headSize)));
 
     const std::vector<RecordLayout> candidates = FirstLineCandidates(head);
     if (!candidates.empty()) {
@@ -142,7 +127,7 @@ RecordLayout RecogniseLayout(int fd, std::uint64_t size, const std::string& path
         const RecordLayout* best = nullptr;
         std::uint64_t bestMisfit = 0;
         for (const RecordLayout& layout : candidates) {
-            const std::uint64_t misfit = FirstMisfit(fd, size, layout, path);
+            const std::uint64_t misfit = FirstMisfit(source, size, layout);
             if (misfit == size)
                 return layout;
             if (!best || misfit > bestMisfit) {
@@ -171,10 +156,24 @@ RecordLayout RecogniseLayout(int fd, std::uint64_t size, const std::string& path
                           " bytes, less than one 2048-byte block, and line 1 fits no text layout");
     if (blockCode)
         return RecordLayout::Block(*blockCode);
-    const std::vector<std::uint8_t> sample = ReadAt(fd, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, kSampledBlockBytes)), path);
+    const std::vector<std::uint8_t> sample = ReadAt(source, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, kSampledBlockBytes)));
     if (const auto code = GuessBlockCode(sample.data(), sample.size()))
         return RecordLayout::Block(*code);
     throw LayoutError("offset 0: neither a text output (line 1 fits no text layout) nor call records "
                       "(too few EBCDIC or ASCII digits in the first " +
                       std::to_string(sample.size()) + " bytes)");
+}
+
+bool LayoutFits(const FileSource& source, std::uint64_t size, const RecordLayout& layout) {
+    if (!layout.IsText())
+        return true;
+    const std::uint64_t length = layout.LineLength();
+    if (size == 0 || size % length != 0)
+        return false;
+    for (std::uint64_t at : {std::uint64_t{0}, size - length}) {
+        const std::vector<std::uint8_t> line = ReadAt(source, at, static_cast<std::size_t>(length));
+        if (line.size() < length || !LineFits(layout, line.data()))
+            return false;
+    }
+    return true;
 }

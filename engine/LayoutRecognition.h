@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "FileSource.h"
 #include "RecordLayout.h"
 
 // A file that fits no layout; the text names the first line or offset that
@@ -26,12 +27,16 @@ std::optional<BlockCode> GuessBlockCode(const std::uint8_t* data, std::size_t n)
 // Only these positions are checked: fields may hold any byte.
 bool LineFits(const RecordLayout& layout, const std::uint8_t* line);
 
-// What kind of file the descriptor holds, from its contents: a text output
+// What kind of file the source holds, from its contents: a text output
 // by its fixed line length and separator positions (any non-empty
 // separator, TAB included), otherwise 2048-byte blocks of EBCDIC or ASCII
 // records by their digits; blockCode, when given, decides the latter.
 // Throws LayoutError naming the first line or offset that does not fit,
 // and for formatted lines without a separator, which cannot be split back
-// into records. Throws IOError when a read fails.
-RecordLayout RecogniseLayout(int fd, std::uint64_t size, const std::string& path,
+// into records.
+RecordLayout RecogniseLayout(const FileSource& source, std::uint64_t size,
                              std::optional<BlockCode> blockCode = std::nullopt);
+
+// Whether a text layout fits the file: whole lines, the first and the last
+// of them in that layout's shape. A block layout always fits.
+bool LayoutFits(const FileSource& source, std::uint64_t size, const RecordLayout& layout);

@@ -1,9 +1,5 @@
 #include "OutputFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "IOError.h"
@@ -11,23 +7,23 @@
 namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 
-int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
-    // Opened without O_TRUNC: the identity check must come before any byte
-    // of an existing file is lost.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+int OpenOutput(const std::string& path, const fileaccess::FileIdentity* mustNotBe) {
+    // Opened without truncating: the identity check must come before any
+    // byte of an existing file is lost.
+    const int fd = fileaccess::Open(path, fileaccess::Access::WriteCreate);
     if (fd < 0)
         throw IOError::FromErrno(errno, path);
-    struct stat st {};
+    fileaccess::FileInfo info;
     int err = 0;
-    if (::fstat(fd, &st) != 0)
+    if (!fileaccess::Stat(fd, info))
         err = errno;
-    else if (mustNotBe && st.st_dev == mustNotBe->st_dev && st.st_ino == mustNotBe->st_ino)
+    else if (mustNotBe && info.Regular && info.Identity == *mustNotBe)
         err = EACCES;
     // Devices such as /dev/null cannot be truncated and need not be.
-    else if (S_ISREG(st.st_mode) && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+    else if (info.Regular && info.Size != 0 && !fileaccess::Truncate(fd, 0))
         err = errno;
     if (err != 0) {
-        ::close(fd);
+        fileaccess::Close(fd);
         throw IOError::FromErrno(err, path);
     }
     return fd;
@@ -37,12 +33,9 @@ int OpenOutput(const std::string& path, const struct stat* mustNotBe) {
 int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t w = ::write(fd, data + done, n - done);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
+        const std::int64_t w = fileaccess::Write(fd, data + done, n - done);
+        if (w < 0)
             return errno;
-        }
         done += static_cast<std::size_t>(w);
     }
     return 0;
@@ -50,7 +43,7 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe)
+OutputFile::OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe)
     : path_(path), fd_(OpenOutput(path, mustNotBe)), capacity_(kWriteBufferSize),
       filling_(new std::uint8_t[kWriteBufferSize]), writing_(new std::uint8_t[kWriteBufferSize]),
       writer_(&OutputFile::WriterLoop, this) {}
@@ -58,7 +51,7 @@ OutputFile::OutputFile(const std::string& path, const struct stat* mustNotBe)
 OutputFile::~OutputFile() {
     StopWriter();
     if (fd_ >= 0)
-        ::close(fd_);
+        fileaccess::Close(fd_);
 }
 
 void OutputFile::WriterLoop() {
@@ -138,13 +131,13 @@ void OutputFile::Close() {
         WaitForWriter();
     } catch (...) {
         StopWriter();
-        ::close(fd_);
+        fileaccess::Close(fd_);
         fd_ = -1;
         throw;
     }
     StopWriter();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
+    if (!fileaccess::Close(fd))
         throw IOError::FromErrno(errno, path_);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-struct stat;
+#include "FileAccess.h"
 
 // The output of a run: created or replaced, written through large buffers
 // of our own (nothing is flushed per field or line), every write and the
@@ -22,7 +22,7 @@ public:
     // (the open input's identity), a path that names that same file, through
     // any link or spelling, is refused with "File access denied" before
     // anything is truncated. Throws IOError.
-    explicit OutputFile(const std::string& path, const struct stat* mustNotBe = nullptr);
+    explicit OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe = nullptr);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;

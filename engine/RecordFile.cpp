@@ -1,9 +1,6 @@
 #include "RecordFile.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "BlockReader.h"
 #include "CallRecordBlock.h"
@@ -17,32 +14,25 @@ constexpr std::size_t kWindowBytes = 256 * 1024;
 
 RecordFile::RecordFile(const std::string& path, std::optional<RecordLayout> layout,
                        std::optional<BlockCode> blockCode)
-    : path_(path), fd_(OpenRegularFileForReading(path, stat_)) {
-    try {
-        size_ = static_cast<std::uint64_t>(stat_.st_size);
-        layout_ = layout ? *layout : RecogniseLayout(fd_, size_, path_, blockCode);
-        count_ = layout_.RecordCount(size_);
-    } catch (...) {
-        ::close(fd_);
-        throw;
-    }
+    : path_(path), info_(RegularFileInfo(path)), source_(path) {
+    size_ = source_.Size();
+    // A layout the caller assumed (the window's current types) gives way
+    // to the file's own when its lines plainly have another shape.
+    layout_ = layout && LayoutFits(source_, size_, *layout) ? *layout : RecogniseLayout(source_, size_, blockCode);
+    count_ = layout_.RecordCount(size_);
 }
 
-RecordFile::~RecordFile() { ::close(fd_); }
+RecordFile::~RecordFile() = default;
+
+fileaccess::FileInfo RecordFile::RegularFileInfo(const std::string& path) {
+    // A folder, device or pipe has no records to read.
+    fileaccess::FileInfo info;
+    fileaccess::Close(OpenRegularFileForReading(path, info));
+    return info;
+}
 
 std::size_t RecordFile::ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t n) const {
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::pread(fd_, into + got, n - got, static_cast<off_t>(offset + got));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
-            throw IOError::FromErrno(errno, path_);
-        if (r == 0)
-            break;
-        got += static_cast<std::size_t>(r);
-    }
-    return got;
+    return source_.Read(offset, into, n);
 }
 
 const std::uint8_t* RecordFile::Record(std::uint64_t i) {

@@ -1,8 +1,5 @@
 #include "SelectionExport.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -12,6 +9,7 @@
 
 #include "CallRecordBlock.h"
 #include "FieldText.h"
+#include "FileAccess.h"
 #include "IOError.h"
 #include "OutputFile.h"
 #include "RecordWriters.h"
@@ -166,8 +164,8 @@ std::string TemporaryBeside(const std::string& target) {
     std::random_device random;
     for (;;) {
         const std::string path = target + ".part" + std::to_string(random() % 1000000);
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT)
+        fileaccess::FileInfo info;
+        if (!fileaccess::StatPath(path, info) && errno == ENOENT)
             return path;
     }
 }
@@ -190,7 +188,8 @@ std::string Windows1251ToUtf8(const std::string& bytes) {
     std::string utf8;
     utf8.reserve(bytes.size());
     for (unsigned char b : bytes) {
-        const char16_t c = FromWindows1251(b);
+        // The one unassigned byte keeps its value as a C1 code, so no byte is lost.
+        const char16_t c = b == 0x98 ? char16_t{0x98} : FromWindows1251(b);
         if (c < 0x80) {
             utf8 += static_cast<char>(c);
         } else if (c < 0x800) {
@@ -209,9 +208,8 @@ bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, co
                      const ExportFormat& format, const std::string& target, const std::atomic<bool>* stop,
                      std::atomic<std::uint64_t>* done) {
     // The rename would put the export in place of the file being read.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && st.st_dev == file.Identity().st_dev &&
-        st.st_ino == file.Identity().st_ino)
+    fileaccess::FileInfo info;
+    if (fileaccess::StatPath(target, info) && info.Identity == file.Identity())
         throw IOError(kFileAccessDenied, target);
     const std::string temporary = TemporaryBeside(target);
     bool complete = false;
@@ -221,13 +219,13 @@ bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, co
                        ? WriteCsv(file, selection, table, stop, done, out)
                        : WriteLines(file, selection, table, format, stop, done, out);
         out.Close();
-        if (complete && ::rename(temporary.c_str(), target.c_str()) != 0)
+        if (complete && !fileaccess::Replace(temporary, target))
             throw IOError::FromErrno(errno, target);
     } catch (...) {
-        ::unlink(temporary.c_str());
+        fileaccess::Remove(temporary);
         throw;
     }
     if (!complete)
-        ::unlink(temporary.c_str());
+        fileaccess::Remove(temporary);
     return complete;
 }

@@ -41,11 +41,10 @@ std::optional<std::string> ToWindows1251(std::u16string_view text) {
     return bytes;
 }
 
-char16_t FromWindows1251(unsigned char b) {
-    if (b < 0x80)
-        return b;
-    if (b >= 0xC0)
-        return static_cast<char16_t>(0x0410 + (b - 0xC0));
-    const char16_t c = kUpperHalf[b - 0x80];
-    return c ? c : static_cast<char16_t>(b);
+char16_t FromWindows1251(unsigned char byte) {
+    if (byte < 0x80)
+        return byte;
+    if (byte >= 0xC0)
+        return static_cast<char16_t>(0x0410 + (byte - 0xC0));
+    return kUpperHalf[byte - 0x80];
 }

@@ -13,6 +13,5 @@ std::optional<char> ToWindows1251(char16_t c);
 // The whole text in windows-1251; nothing when any character has no byte there.
 std::optional<std::string> ToWindows1251(std::u16string_view text);
 
-// The UTF-16 code unit of a windows-1251 byte; the one unassigned byte
-// (0x98) becomes U+0098, so that no byte is lost.
-char16_t FromWindows1251(unsigned char b);
+// The character a windows-1251 byte stands for; 0 for the one unassigned byte (0x98).
+char16_t FromWindows1251(unsigned char byte);

@@ -3,6 +3,8 @@
 
 MAVIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils)
+# Installing and packaging: manual pages, the raster icon, the Debian package and its checks.
+MAVIK_PACKAGES+=(help2man librsvg2-bin desktop-file-utils dpkg-dev file lintian xdotool)
 
 mavik_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -17,7 +19,7 @@ mavik_install_packages() {
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
     mavik_as_root apt-get update -qq
-    mavik_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    mavik_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ${MAVIK_APT_OPTIONS:-} "${missing[@]}"
 }
 
 # mavik_build DIR [cmake options...] [-- targets...]: configures, then builds
@@ -30,4 +32,28 @@ mavik_build() {
     [ $# -gt 0 ] && shift && targets=(--target "$@")
     cmake -S "$MAVIK_ROOT" -B "$dir" -DMAVIK_WITH_UI=ON "${options[@]}" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
+}
+
+# The Windows build: cross-compiled with mingw-w64, its tests run under Wine
+# in a throw-away prefix, its output compared with the Linux build's.
+mavik_test_windows() {
+    mavik_install_packages
+    (
+        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+        MAVIK_APT_OPTIONS=--no-install-recommends
+        mavik_install_packages
+    )
+    local linux=$MAVIK_ROOT/build/test windows=$MAVIK_ROOT/build/windows
+    mavik_build "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -- mavik-convert mavik-gensample
+    cmake -S "$MAVIK_ROOT" -B "$windows" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$MAVIK_ROOT/cmake/mingw-w64.cmake" -DMAVIK_WITH_UI=OFF >/dev/null
+    cmake --build "$windows" --parallel "$(nproc)"
+
+    WINEPREFIX=$(mktemp -d)
+    export WINEPREFIX WINEDEBUG=-all
+    trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+    wineboot --init >/dev/null 2>&1 || true
+    (cd "$windows" && ctest --output-on-failure --parallel "$(nproc)")
+    bash "$MAVIK_ROOT/tests/windows/compare-builds.sh" "$linux/cli/mavik-convert" \
+        "$windows/cli/mavik-convert.exe" "$linux/data/mavik-gensample" "$MAVIK_ROOT/data" 64
 }

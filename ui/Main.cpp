@@ -1,20 +1,19 @@
 #include "Main.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
+#include <QDialog>
+#include <QFile>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <exception>
-#include <functional>
 #include <stdexcept>
 
 #include "CodeTable.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
+#include "InstalledLayout.h"
 #include "Platform.h"
 #include "Windows1251.h"
 #include "Windows1251Validator.h"
@@ -45,7 +44,8 @@ TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
     RunEvent(&TMAVIKForm::FormCreate);
 }
 
-TMAVIKForm::~TMAVIKForm() { StopRunsAndWait(); }
+// The runs' hand-offs reach the controls, so the runs end before they go.
+TMAVIKForm::~TMAVIKForm() { Runs.StopAndWait(); }
 
 void TMAVIKForm::ConnectEvents() {
     const auto event = [this](void (TMAVIKForm::*operation)()) {
@@ -143,7 +143,7 @@ void TMAVIKForm::FormCreate() {
     ui->InfoInpFileLabel1->clear();
     const QString exePath = platform.ExecutablePath();
     ExeDir = exePath.left(exePath.lastIndexOf(QLatin1Char('/')) + 1);
-    LoadCodeTables();
+    LoadCodeTables(Tables);
 }
 
 void TMAVIKForm::SelFile1Click() {
@@ -230,35 +230,36 @@ void TMAVIKForm::StartRun() {
     const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String());
     if (!separator)
         throw std::runtime_error("The separator has characters outside windows-1251");
-    ReleaseEndedRuns();
-    if (Worker && !Worker->Finished())
-        endingRuns.push_back(std::move(Worker));
-    Worker = std::make_unique<ConvToText>(
-        runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
-                                 ui->OutFileNameEdit1->text().toStdString(), *separator,
-                                 ui->TabBox1->isChecked(), ConversionMode});
+    Runs.Start(runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
+                                        ui->OutFileNameEdit1->text().toStdString(), *separator,
+                                        ui->TabBox1->isChecked(), ConversionMode, Tables});
     Converting = true;
     ui->ConvBitBtn1->setText(QStringLiteral("Остановить"));
 }
 
 void TMAVIKForm::AskToStop() {
-    ConvToText& run = *Worker;
+    const ConversionRuns::Serial asked = Runs.CurrentSerial();
     // The run waits at its next block boundary, holding nothing this
     // thread needs; its hand-offs are still served while the box is open.
-    run.Pause();
+    Worker()->Pause();
     const Platform::Answer answer =
         platform.ShowMessageBox(this, QStringLiteral("Прекратить преобразование ?"),
                                 QStringLiteral("Вопрос"), Platform::Icon::Question,
                                 Platform::Buttons::YesNo);
+    // The window may have closed while the question was open: that ended
+    // the run, may have freed it, and leaves nothing to announce.
+    ConvToText* run = Runs.Find(asked);
+    if (!run || Runs.Stopping())
+        return;
     // A run that ended while the question was open has been announced already.
-    if (answer == Platform::Answer::Yes && Converting && &run == Worker.get()) {
+    if (answer == Platform::Answer::Yes && Converting && run == Worker()) {
         Converting = false;
-        run.Stop();
-        run.Resume();
+        run->Stop();
+        run->Resume();
         ConversionFailed = true;
         ConvTerminate();
     } else {
-        run.Resume();
+        run->Resume();
     }
 }
 
@@ -280,31 +281,18 @@ void TMAVIKForm::ConvTerminate() {
 }
 
 bool TMAVIKForm::Speaks(const ConvToText& run) const {
-    return !closing && &run == Worker.get() && run.IsConverting();
-}
-
-void TMAVIKForm::RunSide::HandOff(ConvToText& run, const std::function<void()>& work) {
-    QMetaObject::invokeMethod(
-        &form,
-        [this, &run, &work] {
-            form.servedRuns.push_back(&run);
-            work();
-            form.servedRuns.pop_back();
-        },
-        Qt::BlockingQueuedConnection);
+    return !Runs.Stopping() && &run == Worker() && run.IsConverting();
 }
 
 void TMAVIKForm::RunSide::UpdateGauge(ConvToText& run, int progress) {
-    HandOff(run, [this, &run, progress] {
+    form.Runs.HandOff(run, [this, &run, progress] {
         if (form.Speaks(run))
             form.UpdateGauge(progress);
     });
 }
 
 void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) {
-    HandOff(run, [this, &run, conversionFailed] {
-        // Freed once its thread is past this hand-off, from the event loop.
-        QTimer::singleShot(0, &form, [this] { form.ReleaseEndedRuns(); });
+    form.Runs.HandOff(run, [this, &run, conversionFailed] {
         if (!form.Speaks(run))
             return;
         form.ConversionFailed = conversionFailed;
@@ -312,62 +300,49 @@ void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, bool conversionFailed) 
     });
 }
 
-void TMAVIKForm::ReleaseEndedRuns() {
-    std::erase_if(endingRuns, [](const auto& run) { return run->Finished(); });
-}
-
-void TMAVIKForm::StopRunsAndWait() {
-    closing = true;
-    std::vector<ConvToText*> runs;
-    for (auto& run : endingRuns)
-        runs.push_back(run.get());
-    if (Worker)
-        runs.push_back(Worker.get());
-    for (ConvToText* run : runs)
-        run->Abort();
-    // A run whose hand-off this thread is serving further up the stack (a
-    // close while its completion notice is open) can only go on once that
-    // returns: it is left to a later call, the destructor's at the latest.
-    const auto waitable = [this](const ConvToText* run) {
-        return std::find(servedRuns.begin(), servedRuns.end(), run) == servedRuns.end();
-    };
-    const auto allEnded = [&] {
-        for (const ConvToText* run : runs)
-            if (waitable(run) && !run->Finished())
-                return false;
-        return true;
-    };
-    // Blocking here would deadlock against a run waiting for this thread to
-    // take a hand-off, so the wait keeps taking them.
-    while (!allEnded()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (!allEnded())
-            QThread::msleep(1);
-    }
-    std::erase_if(endingRuns, [&](const auto& run) { return waitable(run.get()); });
-    if (Worker && waitable(Worker.get()))
-        Worker.reset();
-}
+void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form.Runs.RunEnded(); }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
-    StopRunsAndWait();
+    viewers.CloseAll();
+    Runs.StopAndWait();
+    // A question or notice of this window would otherwise outlive it.
+    for (QDialog* box : findChildren<QDialog*>())
+        box->reject();
     QWidget::closeEvent(event);
 }
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Bytora.exe"), ui->InpFileNameEdit1->text());
+    // Decoded as the input type says: EBCDIC through the loaded table.
+    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+                      {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+                       Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ui->OutFileNameEdit1->text());
-}
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
 void TMAVIKForm::QueryBitBtn1Click() {
-    platform.RunProgram(QStringLiteral("Selmar.exe"), ui->OutFileNameEdit1->text());
+    // The window's current types say what the output is.
+    const int mode = ConversionMode;
+    std::optional<RecordLayout> layout;
+    if (OutputTypeFor(mode) == OutputType::Binary) {
+        layout = RecordLayout::Block(mode == kAsciiToEbcdicImage ? BlockCode::Ebcdic : BlockCode::Ascii);
+    } else if (const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String())) {
+        const std::string fixed = FixSeparator(mode, ui->TabBox1->isChecked(), *separator);
+        if (!fixed.empty())
+            layout = FormatChecked ? RecordLayout::Formatted(fixed) : RecordLayout::Raw(fixed);
+        else if (!FormatChecked)
+            layout = RecordLayout::Block(BlockCode::Ascii);  // raw lines run together: the block image
+    }
+    viewers.Select(ui->OutFileNameEdit1->text(), layout,
+                   Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr);
 }
 
 void TMAVIKForm::VersionStaticTextClick() {
-    platform.RunProgram(QStringLiteral("Lindor.exe"), ExeDir + QStringLiteral("info.txt"));
+    // An installed program finds the text in its shared-data folder.
+    const QString infoText =
+        QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
+    viewers.ViewText(infoText);
 }
 
 void TMAVIKForm::ExitBtnClick() {

@@ -5,11 +5,12 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <vector>
 
+#include "CodeTable.h"
 #include "ConvToText.h"
+#include "ConversionRuns.h"
+#include "ViewerWindows.h"
 
 class Platform;
 class QLabel;
@@ -58,7 +59,10 @@ public:
     // FormatBox1's tick, kept here for a run that reads it for every record.
     std::atomic<bool> FormatChecked{true};
     // The run started last; kept after it ends, used only while Converting.
-    std::unique_ptr<ConvToText> Worker;
+    ConvToText* Worker() const { return Runs.Current(); }
+    // The code tables this window's runs recode through, loaded at its
+    // creation; each run takes a copy when it starts.
+    CodeTables Tables;
     // How the last run ended, for the completion notice.
     bool ConversionFailed = false;
 
@@ -70,7 +74,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Closing during a run stops it at its next block boundary and waits
-    // for it, without a notice.
+    // for it, without a notice; a question or notice still open goes with
+    // the window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -92,10 +97,9 @@ private:
         bool FormatBox1() const override { return form.FormatChecked; }
         void UpdateGauge(ConvToText& run, int progress) override;
         void ConvTerminate(ConvToText& run, bool conversionFailed) override;
+        void RunEnded(ConvToText& run) override;
 
     private:
-        // Runs work on the window's thread and returns when it has run there.
-        void HandOff(ConvToText& run, const std::function<void()>& work);
         TMAVIKForm& form;
     };
 
@@ -104,17 +108,11 @@ private:
     bool Speaks(const ConvToText& run) const;
     void StartRun();
     void AskToStop();
-    // Frees runs that have ended, other than Worker.
-    void ReleaseEndedRuns();
-    // Stops every run and serves their hand-offs until all have ended.
-    void StopRunsAndWait();
 
     std::unique_ptr<Ui::TMAVIKForm> ui;
     Platform& platform;
     RunSide runSide{*this};
-    // Runs replaced as Worker by a newer one while still finishing.
-    std::vector<std::unique_ptr<ConvToText>> endingRuns;
-    // Runs whose hand-off this thread is executing now, innermost last.
-    std::vector<const ConvToText*> servedRuns;
-    bool closing = false;
+    ConversionRuns Runs;
+    // The viewers opened where the external programs are missing.
+    ViewerWindows viewers{platform};
 };

@@ -31,6 +31,10 @@ public:
     // whether it started.
     virtual void RunProgram(const QString& program, const QString& argument) = 0;
 
+    // Whether RunProgram would find program (a name without a folder): in
+    // the program's own folder, the current folder or on PATH.
+    virtual bool ProgramFound(const QString& program) const = 0;
+
     // The full path of the running program.
     virtual QString ExecutablePath() const = 0;
 };

@@ -60,12 +60,18 @@ QString QtPlatform::ExecutablePath() const {
     return QCoreApplication::applicationFilePath();
 }
 
+bool QtPlatform::ProgramFound(const QString& program) const { return !LocateProgram(program).isEmpty(); }
+
 QString QtPlatform::FindProgram(const QString& name) {
+    const QString found = LocateProgram(name);
+    return found.isEmpty() ? name : found;
+}
+
+QString QtPlatform::LocateProgram(const QString& name) {
     for (const QString& folder : {QCoreApplication::applicationDirPath(), QDir::currentPath()}) {
         const QFileInfo candidate(QDir(folder).filePath(name));
         if (candidate.isFile() && candidate.isExecutable())
             return candidate.absoluteFilePath();
     }
-    const QString onPath = QStandardPaths::findExecutable(name);
-    return onPath.isEmpty() ? name : onPath;
+    return QStandardPaths::findExecutable(name);
 }

@@ -11,8 +11,11 @@ public:
                           Buttons buttons) override;
     void RunProgram(const QString& program, const QString& argument) override;
     QString ExecutablePath() const override;
+    bool ProgramFound(const QString& program) const override;
 
     // Where a bare program name is found: the program's own folder, then the
     // current folder, then PATH; the name itself when none has it.
     static QString FindProgram(const QString& name);
+    // The same search; empty when none has it.
+    static QString LocateProgram(const QString& name);
 };

@@ -36,21 +36,18 @@ QString Count(std::uint64_t n) { return QLocale::c().toString(static_cast<qulong
 }  // namespace
 
 RecordBrowser* RecordBrowser::Open(const QString& path, std::optional<RecordLayout> layout,
-                                   std::optional<BlockCode> blockCode, const CodeTable* table, QString* error,
-                                   QWidget* parent) {
+                                   std::optional<BlockCode> blockCode, const CodeTable* table, QWidget* parent) {
+    std::shared_ptr<RecordFile> file;
     try {
-        auto file = std::make_shared<RecordFile>(path.toStdString(), layout, blockCode);
-        return new RecordBrowser(std::move(file), table, parent);
-    } catch (const IOError& e) {
-        *error = QString::fromStdString(e.what());
+        file = std::make_shared<RecordFile>(path.toStdString(), layout, blockCode);
     } catch (const LayoutError& e) {
-        *error = QFileInfo(path).fileName() + ": " + QString::fromStdString(e.what());
+        throw std::runtime_error(QFileInfo(path).fileName().toStdString() + ": " + e.what());
     }
-    return nullptr;
+    return new RecordBrowser(std::move(file), table, parent);
 }
 
 RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* codeTable, QWidget* parent)
-    : QWidget(parent, Qt::Window), file(std::move(file)) {
+    : QMainWindow(parent), file(std::move(file)) {
     setObjectName(QStringLiteral("RecordBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QFileInfo(QString::fromStdString(this->file->Path())).fileName() + QStringLiteral(" — MAVIK"));
@@ -166,7 +163,9 @@ void RecordBrowser::BuildWidgets() {
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
     layout->addLayout(edit);
     layout->addLayout(builder);
     layout->addWidget(splitter, 1);
@@ -340,5 +339,5 @@ void RecordBrowser::ShowRecord() {
 
 void RecordBrowser::closeEvent(QCloseEvent* event) {
     CancelWork();
-    QWidget::closeEvent(event);
+    QMainWindow::closeEvent(event);
 }

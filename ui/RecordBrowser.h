@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
+#include <QMainWindow>
 
 #include <atomic>
 #include <cstdint>
@@ -31,16 +31,16 @@ class SelectionJob;
 // of records, the conditions that select among them, the one record under
 // the cursor field by field, and the export of the selection. Everything
 // but the drawing is the engine's: recognition, the scan, the export.
-class RecordBrowser : public QWidget {
+class RecordBrowser : public QMainWindow {
     Q_OBJECT
 
 public:
     // Opens path in layout, or recognises it (blockCode, when given, for a
     // block file's code). table recodes EBCDIC records; nullptr shows their
-    // bytes as they are. Nothing, with why in error, when the file cannot
-    // be opened or fits no layout.
+    // bytes as they are. Throws IOError when the file cannot be opened and
+    // std::runtime_error, naming the file, when it fits no layout.
     static RecordBrowser* Open(const QString& path, std::optional<RecordLayout> layout,
-                               std::optional<BlockCode> blockCode, const CodeTable* table, QString* error,
+                               std::optional<BlockCode> blockCode, const CodeTable* table,
                                QWidget* parent = nullptr);
 
     RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* table, QWidget* parent = nullptr);

@@ -82,6 +82,10 @@ check "... cut in the file name, not the folder" [ -f data.old/calls.asc ]
 mkdir -p empty-cwd
 check "mode 10 needs no table" bash -c "cd empty-cwd && '$convert' -q -i ascii '$ascii' out.txt"
 check "missing table fails" bash -c "cd empty-cwd && '$convert' -q '$ebcdic' t0.txt 2>err; [ \$? -eq 1 ] && grep -q 'Cannot open file ebcdic-ascii' err && [ ! -e t0.txt ]"
+mkdir -p folder-table/ebcdic-ascii
+check "a folder for a table fails" run 1 -T folder-table "$ebcdic" t1.txt
+check "... as one that cannot be opened" grep -q "Cannot open file ebcdic-ascii" err
+check "... and creates nothing" [ ! -e t1.txt ]
 check "missing input" run 1 -i ascii missing.cdr existing.txt
 check "... says so" grep -q "missing.cdr: File not found" err
 check "... output untouched" [ "$(cat existing.txt)" = keep ]

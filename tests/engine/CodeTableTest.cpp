@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -65,14 +66,19 @@ TEST(RecodeBlock, RoundTripThroughInverseTablesRestoresTheBlock) {
     EXPECT_EQ(BlockBytes(block), original);
 }
 
+std::string LoadError(const std::function<void()>& load) {
+    try {
+        load();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
 class LoadCodeTablesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EbcdicToAscii.fill(0);
-        AsciiToEbcdic.fill(0);
-    }
-    void TearDown() override { SetUp(); }
     TempDir dir;
+    CodeTables tables;
 };
 
 TEST_F(LoadCodeTablesTest, LoadsBothFromTheCurrentFolder) {
@@ -81,47 +87,51 @@ TEST_F(LoadCodeTablesTest, LoadsBothFromTheCurrentFolder) {
     WriteFile(dir / "ebcdic-ascii", Identity(256));
     WriteFile(dir / "ascii-ebcdic", reversed);
     CurrentDir cd(dir.Path());
-    LoadCodeTables();
-    EXPECT_EQ(Bytes(EbcdicToAscii.begin(), EbcdicToAscii.end()), Identity(256));
-    EXPECT_EQ(Bytes(AsciiToEbcdic.begin(), AsciiToEbcdic.end()), reversed);
+    LoadCodeTables(tables);
+    ASSERT_TRUE(tables.EbcdicToAscii && tables.AsciiToEbcdic);
+    EXPECT_EQ(Bytes(tables.EbcdicToAscii->begin(), tables.EbcdicToAscii->end()), Identity(256));
+    EXPECT_EQ(Bytes(tables.AsciiToEbcdic->begin(), tables.AsciiToEbcdic->end()), reversed);
 }
 
 TEST_F(LoadCodeTablesTest, ShortFileLeavesTheRestZeroAndLongFileIsCut) {
     WriteFile(dir / "ebcdic-ascii", Bytes(100, 0x41));
     WriteFile(dir / "ascii-ebcdic", Bytes(300, 0x42));
-    EXPECT_EQ(LoadCodeTable(EbcdicToAscii, dir / "ebcdic-ascii", "ebcdic-ascii"), 100u);
-    EXPECT_EQ(EbcdicToAscii[99], 0x41);
-    EXPECT_EQ(EbcdicToAscii[100], 0);
-    EXPECT_EQ(EbcdicToAscii[255], 0);
-    LoadCodeTables(dir.Path().string());
-    EXPECT_EQ(AsciiToEbcdic[255], 0x42);
+    EXPECT_EQ(LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, dir.Path()), 100u);
+    ASSERT_TRUE(tables.EbcdicToAscii);
+    EXPECT_EQ((*tables.EbcdicToAscii)[99], 0x41);
+    EXPECT_EQ((*tables.EbcdicToAscii)[100], 0);
+    EXPECT_EQ((*tables.EbcdicToAscii)[255], 0);
+    EXPECT_FALSE(tables.AsciiToEbcdic);
+    LoadCodeTables(tables, dir.Path());
+    EXPECT_EQ((*tables.AsciiToEbcdic)[255], 0x42);
 }
 
 TEST_F(LoadCodeTablesTest, MissingFirstFileStopsBeforeTheSecond) {
     WriteFile(dir / "ascii-ebcdic", Identity(256));
-    try {
-        LoadCodeTables(dir.Path().string());
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file ebcdic-ascii");
-    }
-    EXPECT_EQ(AsciiToEbcdic, CodeTable{});
-    EXPECT_EQ(EbcdicToAscii, CodeTable{});
+    EXPECT_EQ(LoadError([&] { LoadCodeTables(tables, dir.Path()); }), "Cannot open file ebcdic-ascii");
+    EXPECT_FALSE(tables.EbcdicToAscii);
+    EXPECT_FALSE(tables.AsciiToEbcdic);
 }
 
 TEST_F(LoadCodeTablesTest, MissingSecondFileNamesIt) {
     WriteFile(dir / "ebcdic-ascii", Identity(256));
-    EXPECT_THROW(
-        {
-            try {
-                LoadCodeTables(dir.Path().string());
-            } catch (const std::runtime_error& e) {
-                EXPECT_STREQ(e.what(), "Cannot open file ascii-ebcdic");
-                throw;
-            }
-        },
-        std::runtime_error);
-    EXPECT_EQ(EbcdicToAscii[200], 200);
+    EXPECT_EQ(LoadError([&] { LoadCodeTables(tables, dir.Path()); }), "Cannot open file ascii-ebcdic");
+    ASSERT_TRUE(tables.EbcdicToAscii);
+    EXPECT_EQ((*tables.EbcdicToAscii)[200], 200);
+    EXPECT_FALSE(tables.AsciiToEbcdic);
+}
+
+// A file that opens but cannot be read is no short table: taking it as one
+// would recode every byte to 0x00 with only a warning.
+TEST_F(LoadCodeTablesTest, FailedReadFailsLikeAFileThatCannotBeOpened) {
+    std::filesystem::create_directory(dir / "ebcdic-ascii");  // read gives EISDIR
+    EXPECT_EQ(LoadError([&] { LoadCodeTables(tables, dir.Path()); }), "Cannot open file ebcdic-ascii");
+    EXPECT_FALSE(tables.EbcdicToAscii);
+
+    CodeTable table{};
+    // Reading a process's memory at address 0 gives EIO.
+    EXPECT_EQ(LoadError([&] { LoadCodeTable(table, "/proc/self/mem", "ascii-ebcdic"); }),
+              "Cannot open file ascii-ebcdic");
 }
 
 TEST(TranslateKernels, EveryKernelAgreesWithTheTableForEveryByteValue) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -40,6 +43,13 @@ public:
     void ConvTerminate(ConvToText&, bool failed) override {
         HandOff([&] { terminations.push_back(failed); });
     }
+    void RunEnded(ConvToText& run) override {
+        if (!run.Finished())
+            endedEarly = true;
+        ++ended;
+    }
+    std::atomic<int> ended{0};
+    std::atomic<bool> endedEarly{false};
 
     // Serves hand-offs until the run has finished.
     void ServeUntilFinished(const ConvToText& run) {
@@ -86,6 +96,38 @@ Bytes ThreeBlocks() {
     }
     return bytes;
 }
+
+// Polls for a state another thread brings about, for at most ten seconds.
+bool WaitUntil(const std::function<bool()>& reached) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!reached()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// Serves a run's hand-offs on a thread of its own, so that the test's
+// thread can act as the user while the run is parked.
+class BackgroundServer {
+public:
+    BackgroundServer(FakeWindow& window, const ConvToText& run)
+        : run_(run), thread_([&window, &run] { window.ServeUntilFinished(run); }) {}
+    // A run that never wakes from its pause can be neither joined nor freed:
+    // the test program ends here with a failure rather than hang.
+    ~BackgroundServer() {
+        if (!WaitUntil([this] { return run_.Finished(); })) {
+            std::fprintf(stderr, "FAILED: the run never woke from its pause\n");
+            std::_Exit(1);
+        }
+        thread_.join();
+    }
+
+private:
+    const ConvToText& run_;
+    std::thread thread_;
+};
 
 class ConvToTextTest : public ::testing::Test {
 protected:
@@ -139,47 +181,54 @@ TEST_F(ConvToTextTest, PauseAnsweredNoLeavesTheOutputAsAnUninterruptedRun) {
     }
     const Bytes uninterrupted = ReadFile(dir / "out");
     window.onGauge = [](ConvToText& run, int progress) {
-        if (progress == 33) {
+        if (progress == 33)
             run.Pause();
-            run.Resume();
-        }
     };
     ConvToText run(window, Start());
-    window.ServeUntilFinished(run);
+    {
+        BackgroundServer server(window, run);
+        // The answer comes only once the run waits at its gate, as a user's does.
+        ASSERT_TRUE(WaitUntil([&] { return run.IsParked(); }));
+        EXPECT_FALSE(run.Finished());
+        run.Resume();
+    }
     EXPECT_EQ(ReadFile(dir / "out"), uninterrupted);
+    EXPECT_EQ(window.terminations, (std::vector<bool>{false, false}));
 }
 
 TEST_F(ConvToTextTest, PausedRunWaitsAtTheBlockBoundaryUntilToldToStop) {
-    std::atomic<bool> pausedAt33{false};
     window.onGauge = [&](ConvToText& run, int progress) {
-        if (progress == 33) {
+        if (progress == 33)
             run.Pause();
-            pausedAt33 = true;
-        }
     };
     ConvToText run(window, Start());
-    // Serve in the background so the test thread can answer the question.
-    std::thread server([&] { window.ServeUntilFinished(run); });
-    while (!pausedAt33)
-        std::this_thread::yield();
-    EXPECT_FALSE(run.Finished());
-    run.Stop();
-    run.Resume();
-    server.join();
+    {
+        BackgroundServer server(window, run);
+        ASSERT_TRUE(WaitUntil([&] { return run.IsParked(); }));
+        run.Stop();
+        run.Resume();
+    }
+    EXPECT_FALSE(run.IsParked());
     EXPECT_EQ(ReadFile(dir / "out").size(), kBlockOfFormattedLines);
     EXPECT_EQ(window.gauge, (std::vector<int>{0, 33}));
 }
 
 TEST_F(ConvToTextTest, AbortReleasesAPausedRun) {
     window.onGauge = [](ConvToText& run, int progress) {
-        if (progress == 66) {
+        if (progress == 66)
             run.Pause();
-            run.Abort();
-        }
     };
     ConvToText run(window, Start());
-    window.ServeUntilFinished(run);
+    {
+        BackgroundServer server(window, run);
+        ASSERT_TRUE(WaitUntil([&] { return run.IsParked(); }));
+        run.Abort();
+    }
     EXPECT_EQ(ReadFile(dir / "out").size(), 2 * kBlockOfFormattedLines);
+    EXPECT_EQ(window.terminations, std::vector<bool>{false});
+    // Told once, after the run had finished.
+    EXPECT_EQ(window.ended, 1);
+    EXPECT_FALSE(window.endedEarly);
 }
 
 TEST_F(ConvToTextTest, WindowValuesChangedDuringTheRunApplyFromTheNextBlock) {
@@ -198,11 +247,11 @@ TEST_F(ConvToTextTest, WindowValuesChangedDuringTheRunApplyFromTheNextBlock) {
 }
 
 TEST_F(ConvToTextTest, BinaryModeFixesAnEmptySeparator) {
-    AsciiToEbcdic.fill(0x40);
     window.mode = 11;
-    ConvToText run(window, Start(11));
+    ConvToTextStart start = Start(11);
+    start.Tables.AsciiToEbcdic.emplace().fill(0x40);
+    ConvToText run(window, start);
     window.ServeUntilFinished(run);
-    AsciiToEbcdic.fill(0);
     const Bytes out = ReadFile(dir / "out");
     ASSERT_EQ(out.size(), 3 * 2048u);
     EXPECT_EQ(out[0], 0x40);

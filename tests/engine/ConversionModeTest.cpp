@@ -22,10 +22,12 @@ TEST(DeriveOutputName, CutsAtFirstDotOfTheFileNameOnly) {
 }
 
 TEST(ConversionMode, TablesTypesAndSeparators) {
-    EXPECT_EQ(RecodeTableFor(0), &EbcdicToAscii);
-    EXPECT_EQ(RecodeTableFor(1), &EbcdicToAscii);
-    EXPECT_EQ(RecodeTableFor(10), nullptr);
-    EXPECT_EQ(RecodeTableFor(11), &AsciiToEbcdic);
+    EXPECT_EQ(RecodeTableFor(0), CodeTableKind::EbcdicToAscii);
+    EXPECT_EQ(RecodeTableFor(1), CodeTableKind::EbcdicToAscii);
+    EXPECT_EQ(RecodeTableFor(10), std::nullopt);
+    EXPECT_EQ(RecodeTableFor(11), CodeTableKind::AsciiToEbcdic);
+    EXPECT_STREQ(CodeTableFile(CodeTableKind::EbcdicToAscii), "ebcdic-ascii");
+    EXPECT_STREQ(CodeTableFile(CodeTableKind::AsciiToEbcdic), "ascii-ebcdic");
     EXPECT_EQ(OutputTypeFor(1), OutputType::Binary);
     EXPECT_EQ(OutputTypeFor(11), OutputType::Binary);
     EXPECT_EQ(OutputTypeFor(10), OutputType::Text);

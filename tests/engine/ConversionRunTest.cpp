@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <algorithm>
+#include <cctype>
 #include <functional>
+#include <vector>
 
 #include "CodeTable.h"
 #include "ConversionRun.h"
@@ -54,7 +54,14 @@ protected:
     std::string in = dir / "in.cdr";
     std::string out = dir / "out.txt";
     ScriptedSettings settings;
+    CodeTables tables;
 };
+
+CodeTable Filled(std::uint8_t value) {
+    CodeTable table;
+    table.fill(value);
+    return table;
+}
 
 constexpr std::size_t kFormattedLine = 86;  // with "*" and CR LF
 constexpr std::size_t kRawLine = 75;
@@ -64,7 +71,7 @@ constexpr std::size_t kRawLine = 75;
 TEST_F(RunConversionTest, TextModeWritesEveryRecordAndIgnoresTheTail) {
     WriteFile(in, InputOf(3, 1000));
     settings.blockCount = 3;
-    const ConversionResult r = RunConversion(in, out, "*", settings);
+    const ConversionResult r = RunConversion(in, out, "*", tables, settings);
     EXPECT_FALSE(r.Failed) << r.ErrorText;
     EXPECT_EQ(r.BlocksDone, 3);
     EXPECT_EQ(r.InputSize, 3 * 2048 + 1000);
@@ -75,19 +82,19 @@ TEST_F(RunConversionTest, TextModeWritesEveryRecordAndIgnoresTheTail) {
 TEST_F(RunConversionTest, NoWholeBlockGivesAnEmptyOutputAndNoProgress) {
     WriteFile(in, Bytes(2047, 'x'));
     WriteFile(out, ToBytes("old contents"));
-    const ConversionResult r = RunConversion(in, out, "*", settings);
+    const ConversionResult r = RunConversion(in, out, "*", tables, settings);
     EXPECT_FALSE(r.Failed);
     EXPECT_TRUE(ReadFile(out).empty());
     EXPECT_TRUE(settings.gauge.empty());
 }
 
 TEST_F(RunConversionTest, BinaryModesRecodeThroughTheirTables) {
-    EbcdicToAscii.fill('e');
-    AsciiToEbcdic.fill('a');
+    tables.EbcdicToAscii = Filled('e');
+    tables.AsciiToEbcdic = Filled('a');
     WriteFile(in, InputOf(2));
     for (int mode : {1, 11}) {
         settings.mode = mode;
-        ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+        ASSERT_FALSE(RunConversion(in, out, "", tables, settings).Failed);
         const Bytes o = ReadFile(out);
         ASSERT_EQ(o.size(), 2u * 2048);
         const std::uint8_t want = mode == 1 ? 'e' : 'a';
@@ -96,19 +103,35 @@ TEST_F(RunConversionTest, BinaryModesRecodeThroughTheirTables) {
         EXPECT_EQ(o[8 + 55], '+');  // field 13 untouched
         EXPECT_EQ(o[2048 + 8 + 60 + 59], want);
     }
-    EbcdicToAscii.fill(0);
-    AsciiToEbcdic.fill(0);
+}
+
+TEST_F(RunConversionTest, ATableNeverLoadedFailsTheRunInsteadOfWritingZeros) {
+    WriteFile(in, InputOf(2));
+    tables.AsciiToEbcdic = Filled('a');
+    settings.mode = 1;
+    ConversionResult r = RunConversion(in, out, "", tables, settings);
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.ErrorText, "Cannot open file ebcdic-ascii");
+    EXPECT_EQ(r.BlocksDone, 0);
+    EXPECT_TRUE(ReadFile(out).empty());
+
+    // Switched to during a run: the blocks before it stay as they were written.
+    settings.mode = 10;
+    settings.afterBlock = [](ScriptedSettings& s) { s.mode = 0; };
+    r = RunConversion(in, out, "", tables, settings);
+    EXPECT_EQ(r.ErrorText, "Cannot open file ebcdic-ascii");
+    EXPECT_EQ(r.BlocksDone, 1);
 }
 
 TEST_F(RunConversionTest, ModeTenChangesNoByte) {
     WriteFile(in, InputOf(2));
-    ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+    ASSERT_FALSE(RunConversion(in, out, "", tables, settings).Failed);
     // Formatted lines with an empty separator: header then 34 lines of 73 bytes.
     const Bytes o = ReadFile(out);
     ASSERT_EQ(o.size(), 2 * (8 + 34 * 73u));
     EXPECT_EQ(std::string(o.begin(), o.begin() + 8), "HDR00000");
     settings.formatted = false;
-    ASSERT_FALSE(RunConversion(in, out, "", settings).Failed);
+    ASSERT_FALSE(RunConversion(in, out, "", tables, settings).Failed);
     EXPECT_EQ(ReadFile(out), InputOf(2));
 }
 
@@ -118,9 +141,8 @@ TEST_F(RunConversionTest, PerBlockAndPerRecordValuesTakeEffectAsTheyChange) {
         s.formatted = !s.formatted;
         s.mode = 11;  // binary from the next block on
     };
-    AsciiToEbcdic.fill('a');
-    ASSERT_FALSE(RunConversion(in, out, "*", settings).Failed);
-    AsciiToEbcdic.fill(0);
+    tables.AsciiToEbcdic = Filled('a');
+    ASSERT_FALSE(RunConversion(in, out, "*", tables, settings).Failed);
     const Bytes o = ReadFile(out);
     // Block 1 formatted text, block 2 raw lines of the recoded block (binary type, "*"), block 3 the same.
     ASSERT_EQ(o.size(), 34 * kFormattedLine + 2 * 34 * kRawLine);
@@ -131,7 +153,7 @@ TEST_F(RunConversionTest, StopsAfterTheBlockWhereConvertingTurnsFalse) {
     WriteFile(in, InputOf(5));
     settings.blockCount = 5;
     settings.afterBlock = [](ScriptedSettings& s) { s.converting = s.blocksSeen < 2; };
-    const ConversionResult r = RunConversion(in, out, "*", settings);
+    const ConversionResult r = RunConversion(in, out, "*", tables, settings);
     EXPECT_FALSE(r.Failed);
     EXPECT_EQ(r.BlocksDone, 2);
     EXPECT_EQ(ReadFile(out).size(), 2 * 34 * kFormattedLine);
@@ -140,11 +162,11 @@ TEST_F(RunConversionTest, StopsAfterTheBlockWhereConvertingTurnsFalse) {
 TEST_F(RunConversionTest, ProgressStaysWithinRangeWhenTheCountIsStale) {
     WriteFile(in, InputOf(4));
     settings.blockCount = 0;
-    RunConversion(in, out, "*", settings);
+    RunConversion(in, out, "*", tables, settings);
     EXPECT_EQ(settings.gauge, (std::vector<int>{100}));
     settings.gauge.clear();
     settings.blockCount = 2;
-    RunConversion(in, out, "*", settings);
+    RunConversion(in, out, "*", tables, settings);
     EXPECT_EQ(settings.gauge, (std::vector<int>{50, 100}));
     EXPECT_EQ(ProgressPercent(1, 3), 33);
     EXPECT_EQ(ProgressPercent(2, 3), 66);
@@ -152,14 +174,14 @@ TEST_F(RunConversionTest, ProgressStaysWithinRangeWhenTheCountIsStale) {
 }
 
 TEST_F(RunConversionTest, MissingInputCreatesNothingAndKeepsAnExistingOutput) {
-    const ConversionResult r = RunConversion(dir / "missing", out, "*", settings);
+    const ConversionResult r = RunConversion(dir / "missing", out, "*", tables, settings);
     EXPECT_TRUE(r.Failed);
     EXPECT_EQ(r.ErrorText, "File not found");
     EXPECT_EQ(r.ErrorFile, dir / "missing");
     EXPECT_FALSE(std::filesystem::exists(out));
 
     WriteFile(out, ToBytes("keep me"));
-    EXPECT_TRUE(RunConversion(dir.Path().string(), out, "*", settings).Failed);  // a folder
+    EXPECT_TRUE(RunConversion(dir.Path().string(), out, "*", tables, settings).Failed);  // a folder
     EXPECT_EQ(ReadFile(out), ToBytes("keep me"));
 }
 
@@ -167,26 +189,46 @@ TEST_F(RunConversionTest, OutputNamingTheInputIsRefusedAndTheInputKept) {
     const Bytes original = InputOf(2, 10);
     WriteFile(in, original);
     std::filesystem::create_hard_link(in, dir / "hard");
-    std::filesystem::create_symlink(in, dir / "soft");
-    for (const std::string& same :
-         {in, dir / "hard", dir / "soft", dir.Path().string() + "/./in.cdr", dir / "../" + dir.Path().filename().string() + "/in.cdr"}) {
-        const ConversionResult r = RunConversion(in, same, "*", settings);
+    std::vector<std::string> spellings = {in, dir / "hard", dir.Path().string() + "/./in.cdr",
+                                          dir / "../" + dir.Path().filename().string() + "/in.cdr"};
+#ifdef _WIN32
+    // Windows names the same file with backslashes and in any letter case.
+    std::string backslashed = in, upper = in;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    spellings.insert(spellings.end(), {backslashed, upper, "\\\\?\\" + backslashed});
+#endif
+    for (const std::string& same : spellings) {
+        const ConversionResult r = RunConversion(in, same, "*", tables, settings);
         EXPECT_TRUE(r.Failed) << same;
         EXPECT_EQ(r.ErrorText, "File access denied") << same;
         EXPECT_EQ(ReadFile(in), original) << same;
     }
 }
 
+TEST_F(RunConversionTest, OutputLinkedToTheInputIsRefused) {
+    const Bytes original = InputOf(2, 10);
+    WriteFile(in, original);
+    std::error_code error;
+    std::filesystem::create_symlink(in, dir / "soft", error);
+    if (error)
+        GTEST_SKIP() << "this system cannot make a symbolic link here: " << error.message();
+    const ConversionResult r = RunConversion(in, dir / "soft", "*", tables, settings);
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.ErrorText, "File access denied");
+    EXPECT_EQ(ReadFile(in), original);
+}
+
 TEST_F(RunConversionTest, ReadOnlyInputConverts) {
     WriteFile(in, InputOf(1));
     std::filesystem::permissions(in, std::filesystem::perms::owner_read);
-    EXPECT_FALSE(RunConversion(in, out, "*", settings).Failed);
+    EXPECT_FALSE(RunConversion(in, out, "*", tables, settings).Failed);
     EXPECT_EQ(ReadFile(out).size(), 34 * kFormattedLine);
 }
 
 TEST_F(RunConversionTest, FullDeviceIsAFailureNotASuccess) {
     WriteFile(in, InputOf(2));
-    const ConversionResult r = RunConversion(in, "/dev/full", "*", settings);
+    const ConversionResult r = RunConversion(in, "/dev/full", "*", tables, settings);
     EXPECT_TRUE(r.Failed);
     EXPECT_EQ(r.ErrorText, "I/O error 28");
     EXPECT_EQ(r.ErrorFile, "/dev/full");
@@ -194,20 +236,19 @@ TEST_F(RunConversionTest, FullDeviceIsAFailureNotASuccess) {
 
 TEST_F(RunConversionTest, OutputThatCannotBeCreatedFails) {
     WriteFile(in, InputOf(1));
-    EXPECT_EQ(RunConversion(in, "", "*", settings).ErrorText, "File not found");
-    EXPECT_EQ(RunConversion(in, dir / "no/such/folder/out", "*", settings).ErrorText, "File not found");
-    EXPECT_EQ(RunConversion(in, dir.Path().string(), "*", settings).ErrorText, "File access denied");
+    EXPECT_EQ(RunConversion(in, "", "*", tables, settings).ErrorText, "File not found");
+    EXPECT_EQ(RunConversion(in, dir / "no/such/folder/out", "*", tables, settings).ErrorText, "File not found");
+    EXPECT_EQ(RunConversion(in, dir.Path().string(), "*", tables, settings).ErrorText, "File access denied");
 }
 
 TEST_F(RunConversionTest, FilesBeyondTwoGibibytesConvertWhole) {
     const std::int64_t size = (std::int64_t{1} << 31) + 3 * 2048 + 5;  // sparse
-    const int fd = ::open(in.c_str(), O_CREAT | O_WRONLY, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::ftruncate(fd, size), 0);
-    ::close(fd);
+    WriteFile(in, {});
+    std::filesystem::resize_file(in, static_cast<std::uintmax_t>(size));
     settings.mode = 1;
+    tables.EbcdicToAscii = Filled('e');
     settings.blockCount = size / 2048;
-    const ConversionResult r = RunConversion(in, "/dev/null", "", settings);
+    const ConversionResult r = RunConversion(in, "/dev/null", "", tables, settings);
     EXPECT_FALSE(r.Failed) << r.ErrorText;
     EXPECT_EQ(r.BlocksDone, size / 2048);
     EXPECT_EQ(settings.gauge.back(), 100);

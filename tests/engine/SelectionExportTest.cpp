@@ -62,7 +62,7 @@ TEST_P(WhereAgainstExport, ConverterWithSelectionWritesWhatTheBrowserExports) {
     BatchRun settings;
     settings.formatted = c.formatted;
     const RecordPredicate where(ParseConditions(kConditions), RecordLayout::Block(BlockCode::Ascii), nullptr);
-    const ConversionResult run = RunConversion(dir / "ascii.cdr", dir / "where.txt", c.separator, settings, &where);
+    const ConversionResult run = RunConversion(dir / "ascii.cdr", dir / "where.txt", c.separator, CodeTables{}, settings, &where);
     ASSERT_FALSE(run.Failed) << run.ErrorText;
     const std::string converted = Read(dir / "where.txt");
 

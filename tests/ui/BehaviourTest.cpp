@@ -43,6 +43,7 @@ private slots:
     void StartUp_MissingCodeTableShowsErrorAndWindowStillOpens();
 
     void ExternalPrograms_CommandLines();
+    void ExternalPrograms_InfoTextFromTheInstalledLayout();
     void ExitBtn_ClosesTheWindow();
 };
 
@@ -375,6 +376,8 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens_data()
                                    << "Cannot open file ebcdic-ascii.";
     QTest::newRow("no ascii-ebcdic") << TestWindow::CodeTables::OnlyEbcdicAscii
                                      << "Cannot open file ascii-ebcdic.";
+    QTest::newRow("ebcdic-ascii a folder") << TestWindow::CodeTables::EbcdicAsciiFolder
+                                           << "Cannot open file ebcdic-ascii.";
 }
 
 void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {
@@ -388,6 +391,7 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {
     QCOMPARE(box.caption, QStringLiteral("MAVIK v.1.0.1"));
     QCOMPARE(box.icon, Icon::Error);
     QVERIFY(!box.ownedByWindow);
+    QVERIFY(!window.form->Tables.AsciiToEbcdic);
     QVERIFY(window.form->isVisible());
     QCOMPARE(Text(window, "FileSizeLabel1"), QString());
     // ExeDir is set before the tables are loaded.
@@ -423,6 +427,21 @@ void BehaviourTest::ExternalPrograms_CommandLines() {
     // Nothing in the window changes.
     QCOMPARE(Buttons(window), (QList<bool>{true, true, true, true}));
     QVERIFY(window.platform.boxes.isEmpty());
+}
+
+void BehaviourTest::ExternalPrograms_InfoTextFromTheInstalledLayout() {
+    TestWindow window;
+    window.form->ExeDir = window.path(QStringLiteral("usr/bin/"));
+    const QString installed = window.writeFile(QStringLiteral("usr/share/mavik/info.txt"), 10);
+    QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton);
+    // A copy next to the program wins, as in the build folder.
+    const QString beside = window.writeFile(QStringLiteral("usr/bin/info.txt"), 10);
+    QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton);
+
+    const QList<FakePlatform::Command>& commands = window.platform.commands;
+    QCOMPARE(commands.size(), 2);
+    QCOMPARE(commands[0].arguments, QStringList{installed});
+    QCOMPARE(commands[1].arguments, QStringList{beside});
 }
 
 void BehaviourTest::ExitBtn_ClosesTheWindow() {

@@ -33,10 +33,13 @@ public:
                           Buttons buttons) override;
     void RunProgram(const QString& program, const QString& argument) override;
     QString ExecutablePath() const override { return executablePath; }
+    bool ProgramFound(const QString& program) const override { return !missingPrograms.contains(program); }
 
     QString executablePath = QStringLiteral("/opt/mavik/bin/mavik");
     std::deque<QString> chosenFiles;  // a null string: the user cancels
     std::deque<Answer> answers;
+    // Programs not installed: the window opens its own viewer instead.
+    QStringList missingPrograms;
     // Runs while a box is "open", before it is answered.
     std::function<void(const Box&)> whileBoxOpen;
 

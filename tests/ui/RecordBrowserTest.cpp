@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "CallRecordBlock.h"
+#include "IOError.h"
 #include "RecordBrowser.h"
 #include "RecordFile.h"
 #include "RecordTableModel.h"
@@ -100,11 +101,12 @@ std::unique_ptr<Opened> Open(const std::string& bytes, qint64 size = -1) {
     Write(opened->path, bytes);
     if (size >= 0)
         QFile::resize(opened->path, size);
-    QString error;
-    opened->browser.reset(RecordBrowser::Open(opened->path, std::nullopt, std::nullopt, nullptr, &error));
-    if (!opened->browser)
-        qWarning() << error;
-    else {
+    try {
+        opened->browser.reset(RecordBrowser::Open(opened->path, std::nullopt, std::nullopt, nullptr));
+    } catch (const std::exception& e) {
+        qWarning() << e.what();
+    }
+    if (opened->browser) {
         opened->browser->setAttribute(Qt::WA_DeleteOnClose, false);
         opened->browser->resize(900, 600);
         opened->browser->show();
@@ -269,11 +271,13 @@ void RecordBrowserTest::Open_FileThatFitsNothingIsRefusedWithWhere() {
     QTemporaryDir dir;
     const QString path = dir.filePath("junk.bin");
     Write(path, std::string(5000, '\0'));
-    QString error;
-    QVERIFY(!RecordBrowser::Open(path, std::nullopt, std::nullopt, nullptr, &error));
-    QVERIFY2(error.startsWith("junk.bin: offset 0"), qPrintable(error));
-    QVERIFY(!RecordBrowser::Open(dir.filePath("none"), std::nullopt, std::nullopt, nullptr, &error));
-    QCOMPARE(error, QStringLiteral("File not found"));
+    try {
+        delete RecordBrowser::Open(path, std::nullopt, std::nullopt, nullptr);
+        QFAIL("opened a file that fits nothing");
+    } catch (const std::runtime_error& e) {
+        QVERIFY2(QString(e.what()).startsWith("junk.bin: offset 0"), e.what());
+    }
+    QVERIFY_THROWS_EXCEPTION(IOError, RecordBrowser::Open(dir.filePath("none"), std::nullopt, std::nullopt, nullptr));
 }
 
 QTEST_MAIN(RecordBrowserTest)

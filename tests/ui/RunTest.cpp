@@ -1,7 +1,11 @@
 // A conversion run from the window: start, gauge, stop, the completion
 // notice, and what the user may do with the window while a run goes on.
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -10,6 +14,7 @@
 
 #include "CodeTable.h"
 #include "Gauge.h"
+#include "QtPlatform.h"
 #include "RadioGroup.h"
 #include "TestWindow.h"
 
@@ -34,6 +39,9 @@ private slots:
 
     void Close_DuringRunStopsAtBlockBoundaryWithoutNotice();
     void Close_WhileCompletionNoticeIsOpenDoesNotHang();
+    void Close_WhileStopQuestionIsOpenEndsTheRunWithoutNotice_data();
+    void Close_WhileStopQuestionIsOpenEndsTheRunWithoutNotice();
+    void Close_TakesTheRealQuestionBoxAlong();
 };
 
 namespace {
@@ -85,7 +93,7 @@ QString Choose(TestWindow& window, const QString& name, const QByteArray& bytes)
 bool RunToTheEnd(TestWindow& window) {
     window.click("ConvBitBtn1");
     return QTest::qWaitFor(
-        [&] { return !window.form->Converting && window.form->Worker && window.form->Worker->Finished(); },
+        [&] { return !window.form->Converting && window.form->Worker() && window.form->Worker()->Finished(); },
         30000);
 }
 
@@ -101,10 +109,18 @@ void AtGauge(TestWindow& window, int percent, std::function<void()> act) {
     });
 }
 
+// Clicks ConvBitBtn1 once the gauge shows percent, after the hand-off
+// has returned: a run waiting in its hand-off could never reach its gate.
+void ClickOutsideHandOffAtGauge(TestWindow& window, int percent) {
+    AtGauge(window, percent, [&window] {
+        QTimer::singleShot(0, window.form.get(), [&window] { window.click("ConvBitBtn1"); });
+    });
+}
+
 // A window whose code tables are the bundled ones (the test window's own
 // folder holds placeholder tables).
 struct RunWindow : TestWindow {
-    RunWindow() { LoadCodeTables(QString(kData + "/codetables").toStdString()); }
+    RunWindow() { LoadCodeTables(form->Tables, QString(kData + "/codetables").toStdString()); }
 };
 
 }  // namespace
@@ -222,8 +238,16 @@ void RunTest::Stop_AnsweredNoLeavesOutputAsUninterrupted() {
     window.chooseFile(window.path("in.cdr"));
     window.platform.boxes.clear();
     window.platform.answers = {Answer::No};
-    AtGauge(window, 10, [&] { window.click("ConvBitBtn1"); });
-    QVERIFY(RunToTheEnd(window));
+    bool parked = false;
+    window.platform.whileBoxOpen = [&](const FakePlatform::Box& box) {
+        // A user answers after seconds: the run is at its gate by then.
+        if (box.text == kQuestion)
+            parked = QTest::qWaitFor([&] { return window.form->Worker()->IsParked(); }, 30000);
+    };
+    ClickOutsideHandOffAtGauge(window, 10);
+    if (!RunToTheEnd(window))
+        qFatal("the run answered No never went on");
+    QVERIFY(parked);
     QCOMPARE(BoxTexts(window), (QStringList{kQuestion, kDone}));
     QCOMPARE(window.platform.boxes[0].caption, QStringLiteral("Вопрос"));
     QCOMPARE(window.platform.boxes[0].icon, Icon::Question);
@@ -292,7 +316,7 @@ void RunTest::Close_DuringRunStopsAtBlockBoundaryWithoutNotice() {
     // The run cannot pass its first hand-off before this thread serves it.
     QVERIFY(window.form->close());
     QVERIFY(window.platform.boxes.isEmpty());
-    QVERIFY(!window.form->Worker);
+    QVERIFY(!window.form->Worker());
     const QByteArray output = Read(window.path("in.ebs"));
     QCOMPARE(output.size() % 2048, 0);
     QVERIFY(output.size() < 300 * 2048);
@@ -310,6 +334,73 @@ void RunTest::Close_WhileCompletionNoticeIsOpenDoesNotHang() {
     QTRY_VERIFY_WITH_TIMEOUT(closed, 30000);
     // The destructor waits for the run that was inside its notice.
     window.form.reset();
+}
+
+void RunTest::Close_WhileStopQuestionIsOpenEndsTheRunWithoutNotice_data() {
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("then Yes") << Answer::Yes;
+    QTest::newRow("then No") << Answer::No;
+}
+
+void RunTest::Close_WhileStopQuestionIsOpenEndsTheRunWithoutNotice() {
+    QFETCH(Answer, answer);
+    RunWindow window;
+    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 300));
+    window.clickItem("TypeInpRadioGroup1", 1);
+    window.clickItem("TypeOutRadioGroup1", 1);
+    window.platform.answers = {answer};
+    bool closed = false;
+    window.platform.whileBoxOpen = [&](const FakePlatform::Box& box) {
+        // The logout's SIGTERM reaches close() while the user still ponders.
+        if (box.text == kQuestion && QTest::qWaitFor([&] { return window.form->Worker()->IsParked(); }, 30000))
+            closed = window.form->close();
+    };
+    ClickOutsideHandOffAtGauge(window, 1);
+    window.click("ConvBitBtn1");
+    QTRY_VERIFY_WITH_TIMEOUT(closed, 30000);
+    QCOMPARE(BoxTexts(window), QStringList{kQuestion});
+    QVERIFY(!window.form->Worker());
+    const QByteArray output = Read(window.path("in.ebs"));
+    QCOMPARE(output.size() % 2048, 0);
+    QVERIFY(output.size() < 300 * 2048);
+}
+
+void RunTest::Close_TakesTheRealQuestionBoxAlong() {
+    QTemporaryDir folder;
+    for (const char* table : {"ebcdic-ascii", "ascii-ebcdic"})
+        QVERIFY(QFile::copy(kData + "/codetables/" + table, folder.filePath(table)));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    QtPlatform platform;
+    TMAVIKForm form(platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.findChild<QLineEdit*>("InpFileNameEdit1")->setText(folder.filePath("in.cdr"));
+    Write(folder.filePath("in.cdr"), Blocks("calls-ascii.cdr", 300));
+    form.BlockCount = 300;
+    auto* button = form.findChild<QPushButton*>("ConvBitBtn1");
+    button->setEnabled(true);  // as after the file dialog, which would be a real one here
+    button->click();
+    bool boxWasOpen = false;
+    bool parked = false;
+    QTimer::singleShot(0, &form, [&] {
+        boxWasOpen = QTest::qWaitFor(
+            [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }, 30000);
+        parked = QTest::qWaitFor([&] { return form.Worker()->IsParked(); }, 30000);
+        form.close();
+        QTimer::singleShot(20000, [] {
+            if (QApplication::activeModalWidget())
+                qFatal("the question outlived its window");
+        });
+    });
+    // The question; it returns once the window has closed and taken it along.
+    button->click();
+    QVERIFY(boxWasOpen);
+    QVERIFY(parked);
+    QVERIFY(!form.isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!form.Worker());
+    QDir::setCurrent(previous);
 }
 
 QTEST_MAIN(RunTest)

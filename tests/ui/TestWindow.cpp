@@ -12,7 +12,9 @@
 
 TestWindow::TestWindow(CodeTables tables) {
     QDir::setCurrent(folder.path());
-    if (tables != CodeTables::None)
+    if (tables == CodeTables::EbcdicAsciiFolder)
+        QDir(folder.path()).mkdir(QStringLiteral("ebcdic-ascii"));
+    else if (tables != CodeTables::None)
         writeFile(QStringLiteral("ebcdic-ascii"), 256);
     if (tables == CodeTables::Both)
         writeFile(QStringLiteral("ascii-ebcdic"), 256);

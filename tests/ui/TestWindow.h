@@ -16,7 +16,8 @@ class QAbstractButton;
 // (with both code tables unless told otherwise) and shown.
 class TestWindow {
 public:
-    enum class CodeTables { Both, OnlyEbcdicAscii, None };
+    // EbcdicAsciiFolder: a folder where "ebcdic-ascii" should be.
+    enum class CodeTables { Both, OnlyEbcdicAscii, None, EbcdicAsciiFolder };
 
     explicit TestWindow(CodeTables tables = CodeTables::Both);
     ~TestWindow();

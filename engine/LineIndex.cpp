@@ -1,0 +1,113 @@
+#include "LineIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "FileSource.h"
+
+namespace {
+
+// Counted a piece at a time: a plain count runs at memory speed, and the
+// exact position is looked for only where a checkpoint is due.
+constexpr std::size_t kPiece = 64 * 1024;
+constexpr std::size_t kScanBuffer = 256 * 1024;
+
+}  // namespace
+
+const LineCheckpoint& LineIndex::AtLine(std::uint64_t line) const {
+    auto it = std::upper_bound(Checkpoints.begin(), Checkpoints.end(), line,
+                               [](std::uint64_t l, const LineCheckpoint& c) { return l < c.Line; });
+    return *(it - 1);
+}
+
+const LineCheckpoint& LineIndex::AtOffset(std::uint64_t offset) const {
+    auto it =
+        std::upper_bound(Checkpoints.begin(), Checkpoints.end(), offset,
+                         [](std::uint64_t o, const LineCheckpoint& c) { return o < c.Offset; });
+    return *(it - 1);
+}
+
+void LineIndexBuilder::Feed(const std::uint8_t* bytes, std::size_t n) {
+    while (n > 0) {
+        // Pieces aligned to the file, so the result does not depend on how
+        // the caller cut its reads.
+        const std::size_t room = kPiece - static_cast<std::size_t>(index_.IndexedBytes % kPiece);
+        const std::size_t take = std::min(n, room);
+        FeedPiece(bytes, take);
+        bytes += take;
+        n -= take;
+    }
+}
+
+void LineIndexBuilder::FeedPiece(const std::uint8_t* bytes, std::size_t n) {
+    const std::uint64_t base = index_.IndexedBytes;
+    index_.IndexedBytes += n;
+    const auto ends = static_cast<std::uint64_t>(std::count(bytes, bytes + n, std::uint8_t{'\n'}));
+    if (ends > 0) {
+        // A line of a MiB or more gets a checkpoint right after it, so that
+        // the lines behind it are found without reading it again. Its end
+        // is the first LF of any piece it ends in, however the file is cut.
+        const auto* first = static_cast<const std::uint8_t*>(std::memchr(bytes, '\n', n));
+        const std::uint64_t next = base + static_cast<std::uint64_t>(first - bytes) + 1;
+        if (next - index_.LastLineStart >= kMaxCheckpointBytes && next > index_.Checkpoints.back().Offset)
+            index_.Checkpoints.push_back({index_.LineEnds + 1, next});
+        index_.LineEnds += ends;
+        const auto* last = static_cast<const std::uint8_t*>(::memrchr(bytes, '\n', n));
+        index_.LastLineStart = base + static_cast<std::uint64_t>(last - bytes) + 1;
+    }
+    // Checkpoints are decided at the end of a whole piece only.
+    if (index_.IndexedBytes % kPiece != 0)
+        return;
+    const LineCheckpoint& previous = index_.Checkpoints.back();
+    const std::uint64_t lines = index_.LineEnds - previous.Line;
+    const std::uint64_t span = index_.LastLineStart - previous.Offset;
+    if ((lines >= kLinesPerCheckpoint && span >= kMinCheckpointBytes) || span >= kMaxCheckpointBytes)
+        index_.Checkpoints.push_back({index_.LineEnds, index_.LastLineStart});
+}
+
+std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex& index,
+                                       std::uint64_t line, std::uint64_t maxScan) {
+    const LineCheckpoint& from = index.AtLine(line);
+    std::uint64_t toSkip = line - from.Line;
+    std::uint64_t offset = from.Offset;
+    std::vector<std::uint8_t> buffer(kScanBuffer);
+    while (toSkip > 0) {
+        if (offset - from.Offset > maxScan)
+            return std::nullopt;
+        const std::size_t got = source.Read(offset, buffer.data(), buffer.size());
+        if (got == 0)
+            return std::nullopt;
+        const std::uint8_t* p = buffer.data();
+        const std::uint8_t* end = p + got;
+        while (toSkip > 0) {
+            const auto* lf = static_cast<const std::uint8_t*>(std::memchr(p, '\n', end - p));
+            if (!lf)
+                break;
+            p = lf + 1;
+            --toSkip;
+        }
+        offset += static_cast<std::uint64_t>(p - buffer.data());
+        if (toSkip > 0 && p != end)
+            offset += static_cast<std::uint64_t>(end - p);
+    }
+    // A start at the very end is a line only if it is not past the file.
+    if (offset >= source.Size() && !(offset == 0 && line == 0))
+        return std::nullopt;
+    return offset;
+}
+
+std::uint64_t LineOfOffset(const FileSource& source, const LineIndex& index, std::uint64_t offset) {
+    const LineCheckpoint& from = index.AtOffset(offset);
+    std::uint64_t line = from.Line;
+    std::uint64_t at = from.Offset;
+    std::vector<std::uint8_t> buffer(kScanBuffer);
+    while (at < offset) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), offset - at));
+        const std::size_t got = source.Read(at, buffer.data(), want);
+        if (got == 0)
+            break;
+        line += static_cast<std::uint64_t>(std::count(buffer.data(), buffer.data() + got, std::uint8_t{'\n'}));
+        at += got;
+    }
+    return line;
+}

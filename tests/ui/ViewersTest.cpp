@@ -1,0 +1,238 @@
+// The byte and text viewer windows on their own: large and changing files,
+// go to, copy, find, the status line.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+
+#include "ByteView.h"
+#include "ByteViewer.h"
+#include "TextView.h"
+#include "TextViewer.h"
+
+namespace {
+
+void Write(const QString& path, const QByteArray& bytes, bool append = false) {
+    QFile file(path);
+    if (!file.open(append ? QIODevice::Append : QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning("cannot write %s", qPrintable(path));
+}
+
+// Shown, painted and taking keys, as a window the user just opened.
+void ShowActive(QWidget* viewer) {
+    viewer->show();
+    viewer->activateWindow();
+    if (!QTest::qWaitForWindowActive(viewer))
+        qWarning("the viewer did not become active");
+}
+
+QString Status(QWidget* viewer, const char* name) { return viewer->findChild<QLabel*>(name)->text(); }
+
+QByteArray Lines(int from, int to) {
+    QByteArray text;
+    for (int i = from; i < to; ++i)
+        text += "call " + QByteArray::number(i) + " *0712*235959*\r\n";
+    return text;
+}
+
+}  // namespace
+
+class ViewersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ByteViewer_SparseFilePastTheIntRange() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("huge.cdr");
+        Write(path, {});
+        const std::uint64_t size = 100ull << 30;
+        std::filesystem::resize_file(path.toStdString(), size);
+        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {}));
+        ShowActive(viewer.get());
+        ByteView* view = viewer->View();
+        view->viewport()->repaint();
+        QVERIFY(!view->ShownRows().empty());
+        QVERIFY(view->ShownRows()[0].Label.find("hdr") != std::string::npos);
+
+        // 1.8e9 rows: the bar is scaled, and its end is the last row.
+        QScrollBar* bar = view->verticalScrollBar();
+        QCOMPARE(bar->maximum(), RowScrollMapper::kMaxScroll);
+        bar->setValue(bar->maximum());
+        QCOMPARE(view->TopRow() + view->VisibleRows(), view->RowCount());
+        // An arrow step moves one row, not a scaled step of many.
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(view->TopRow() + view->VisibleRows(), view->RowCount() - 1);
+
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(view->Cursor(), size - 1);
+        view->viewport()->repaint();
+        QVERIFY(view->ShownRows().back().Label.find("R34") != std::string::npos);
+        QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 52428800, record 34, field 14"));
+    }
+
+    void ByteViewer_GoToCopyAndStatus() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("calls.cdr");
+        QByteArray bytes(2 * 2048 + 5, 'A');
+        bytes.replace(2048 + 8, 4, "1234");
+        Write(path, bytes);
+        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {ByteDecoding::Input::Ebcdic, nullptr}));
+        ShowActive(viewer.get());
+        ByteView* view = viewer->View();
+        QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("EBCDIC is shown as hex only"));
+
+        // Ctrl+G, a record number, Enter.
+        QTest::keyClick(viewer.get(), Qt::Key_G, Qt::ControlModifier);
+        auto* edit = viewer->findChild<QLineEdit*>("GoToEdit");
+        QVERIFY(edit->isVisible());
+        QTest::keyClicks(edit, "r 35");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(view->Cursor(), 2048u + 8);
+        QVERIFY(!edit->isVisible());
+        QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 2, record 1, field 1"));
+        // Something that is no target leaves the bar open and says so.
+        QTest::keyClick(viewer.get(), Qt::Key_G, Qt::ControlModifier);
+        QTest::keyClicks(edit, "nowhere");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(edit->isVisible());
+        QVERIFY(!viewer->findChild<QLabel*>("GoToProblem")->text().isEmpty());
+        QCOMPARE(view->Cursor(), 2048u + 8);
+
+        // Shift+Right three times selects four bytes; copied as hex, and as
+        // hex again since no table decodes them.
+        view->setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("31 32 33 34"));
+
+        // The ASCII side: glyphs, and field 13 stays hex.
+        std::unique_ptr<ByteViewer> ascii(ByteViewer::Open(path, {}));
+        ShowActive(ascii.get());
+        ascii->View()->Select(2048 + 8, 2048 + 8 + 59);
+        ascii->View()->setFocus();
+        QTest::keyClick(ascii->View(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("1234") + QString(51, 'A') + QStringLiteral("41414141") + QStringLiteral("A"));
+    }
+
+    void ByteViewer_FileThatShrinksAndGrowsReloadsWithF5() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("changing.cdr");
+        Write(path, QByteArray(3 * 2048, 'B'));
+        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {}));
+        ShowActive(viewer.get());
+        ByteView* view = viewer->View();
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(view->Cursor(), 3u * 2048 - 1);
+        // Shrunk under the viewer: painting reads short and survives.
+        std::filesystem::resize_file(path.toStdString(), 100);
+        view->viewport()->repaint();
+        QVERIFY(view->ShownRows().size() <= view->RowCount());
+        QTest::keyClick(viewer.get(), Qt::Key_F5);
+        QCOMPARE(view->Layout().FileSize(), 100u);
+        QCOMPARE(view->Layout().LayoutKind(), ByteRowLayout::Kind::Records);
+        QCOMPARE(view->Cursor(), 99u);
+        view->viewport()->repaint();
+        Write(path, QByteArray(5000, 'C'), true);
+        QTest::keyClick(viewer.get(), Qt::Key_F5);
+        QCOMPARE(view->Layout().FileSize(), 5100u);
+        QCOMPARE(view->RowCount(), 2u * 35 + (5100 - 4096 + 15) / 16);
+    }
+
+    void TextViewer_FirstScreenAtOnceThenIndexedFindAndGoTo() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("calls.txt");
+        Write(path, Lines(0, 200000) + QByteArray(2 << 20, 'L') + "\r\nafter the long line");
+        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        ShowActive(viewer.get());
+        TextView* view = viewer->View();
+        view->viewport()->repaint();
+        QCOMPARE(view->ShownText(0), QStringLiteral("call 0 *0712*235959*"));
+        QCOMPARE(view->Encoding(), TextEncoding::Utf8);  // plain ASCII reads as UTF-8
+        QTRY_VERIFY(!viewer->Indexing());
+        QVERIFY(Status(viewer.get(), "TextViewerStatus").contains("200002 lines"));
+        QCOMPARE(view->RowCount(), 200002u);
+
+        // Find: the line holding the match becomes the cursor line.
+        QTest::keyClick(viewer.get(), Qt::Key_F, Qt::ControlModifier);
+        auto* edit = viewer->findChild<QLineEdit*>("FindEdit");
+        QVERIFY(edit->isVisible());
+        QTest::keyClicks(edit, "CALL 123456 ");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(!viewer->Finding());
+        QCOMPARE(view->CursorLine(), 123456u);
+        QVERIFY(view->TopRow() <= 123456u && 123456u < view->TopRow() + view->VisibleRows());
+        // With case: no such text.
+        viewer->findChild<QCheckBox*>("MatchCase")->setChecked(true);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(!viewer->Finding());
+        QVERIFY(Status(viewer.get(), "TextViewerStatus").contains("Not found"));
+        QCOMPARE(view->CursorLine(), 123456u);
+        // Previous, from the match, finds the line before.
+        edit->setText("235959*");
+        QTest::mouseClick(viewer->findChild<QPushButton*>("FindPrevious"), Qt::LeftButton);
+        QTRY_VERIFY(!viewer->Finding());
+        QCOMPARE(view->CursorLine(), 123455u);
+
+        // Go to the long line: shown cut, and the line after it in place.
+        QVERIFY(viewer->GoTo("200001"));
+        view->viewport()->repaint();
+        QCOMPARE(view->CursorLine(), 200000u);
+        const auto& shown = view->ShownLines();
+        QVERIFY(!shown.empty());
+        const std::size_t longLine = static_cast<std::size_t>(200000 - view->TopRow());
+        QVERIFY(shown[longLine].Cut);
+        QCOMPARE(view->ShownText(longLine + 1), QStringLiteral("after the long line"));
+        QVERIFY(!viewer->GoTo("0"));
+        QVERIFY(!viewer->GoTo("x"));
+    }
+
+    void TextViewer_CancelledFindAndReloadAfterTheFileGrew() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("grows.txt");
+        Write(path, Lines(0, 1000));
+        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        ShowActive(viewer.get());
+        QTRY_VERIFY(!viewer->Indexing());
+        QCOMPARE(viewer->View()->RowCount(), 1000u);
+        Write(path, Lines(1000, 1500), true);
+        QTest::keyClick(viewer.get(), Qt::Key_F5);
+        QTRY_VERIFY(!viewer->Indexing());
+        QCOMPARE(viewer->View()->RowCount(), 1500u);
+        // Copy the selected lines.
+        viewer->View()->SelectLines(1498, 1499);
+        QTest::keyClick(viewer->View(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("call 1498 *0712*235959*\ncall 1499 *0712*235959*"));
+    }
+
+    void TextViewer_Windows1251Output() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.txt");
+        Write(path, "\xC2\xFB\xE7\xEE\xE2*1\r\n\xE2\xFB\xE7\xEE\xE2*2\r\n");  // "Вызов", "вызов"
+        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        ShowActive(viewer.get());
+        viewer->View()->viewport()->repaint();
+        QCOMPARE(viewer->View()->Encoding(), TextEncoding::Windows1251);
+        QCOMPARE(viewer->View()->ShownText(0), QStringLiteral("Вызов*1"));
+        QTest::keyClick(viewer.get(), Qt::Key_F, Qt::ControlModifier);
+        auto* edit = viewer->findChild<QLineEdit*>("FindEdit");
+        edit->setText(QStringLiteral("ВЫЗОВ*2"));  // keyClicks takes Latin-1 only
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTRY_VERIFY(!viewer->Finding());
+        QCOMPARE(viewer->View()->CursorLine(), 1u);
+    }
+};
+
+QTEST_MAIN(ViewersTest)
+#include "ViewersTest.moc"

@@ -1,0 +1,152 @@
+#include "ByteViewer.h"
+
+#include <QActionGroup>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <exception>
+
+#include "ByteView.h"
+#include "FileSource.h"
+#include "GoToBar.h"
+#include "GoToTarget.h"
+
+ByteViewer* ByteViewer::Open(const QString& path, ByteDecoding decoding, QWidget* parent) {
+    auto source = std::make_shared<FileSource>(QFile::encodeName(path).toStdString());
+    return new ByteViewer(std::move(source), path, decoding, parent);
+}
+
+ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, ByteDecoding decoding,
+                       QWidget* parent)
+    : QMainWindow(parent), source_(std::move(source)), decoding_(decoding) {
+    setObjectName(QStringLiteral("ByteViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    view_ = new ByteView(source_, decoding_, central);
+    view_->setObjectName(QStringLiteral("ByteView"));
+    goTo_ = new GoToBar(QStringLiteral("offset (123 or 0x7B), block (b 12) or record (r 300)"), central);
+    layout->addWidget(view_, 1);
+    layout->addWidget(goTo_);
+    setCentralWidget(central);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("ByteViewerStatus"));
+    statusBar()->addWidget(status_, 1);
+
+    QToolBar* tools = addToolBar(QStringLiteral("View"));
+    tools->setMovable(false);
+    auto* kinds = new QActionGroup(this);
+    records_ = tools->addAction(QStringLiteral("Records"));
+    QAction* plain = tools->addAction(QStringLiteral("Plain"));
+    for (QAction* a : {records_, plain}) {
+        a->setCheckable(true);
+        kinds->addAction(a);
+    }
+    (view_->Layout().LayoutKind() == ByteRowLayout::Kind::Records ? records_ : plain)->setChecked(true);
+    connect(records_, &QAction::triggered, this, [this] { view_->SetLayoutKind(ByteRowLayout::Kind::Records); });
+    connect(plain, &QAction::triggered, this, [this] { view_->SetLayoutKind(ByteRowLayout::Kind::Plain); });
+    QAction* both = tools->addAction(QStringLiteral("EBCDIC + ASCII"));
+    both->setObjectName(QStringLiteral("SideBySide"));
+    both->setCheckable(true);
+    both->setToolTip(QStringLiteral("EBCDIC and ASCII decoding side by side"));
+    connect(both, &QAction::toggled, view_, &ByteView::SetSideBySide);
+    tools->addSeparator();
+    QAction* goTo = tools->addAction(QStringLiteral("Go to"));
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(goTo, &QAction::triggered, goTo_, &GoToBar::Open);
+    QAction* copyHex = tools->addAction(QStringLiteral("Copy hex"));
+    copyHex->setShortcut(QKeySequence::Copy);
+    connect(copyHex, &QAction::triggered, this, [this] { Copy(true); });
+    QAction* copyText = tools->addAction(QStringLiteral("Copy text"));
+    copyText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copyText, &QAction::triggered, this, [this] { Copy(false); });
+    QAction* reload = tools->addAction(QStringLiteral("Reload"));
+    reload->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(reload, &QAction::triggered, this, &ByteViewer::Reload);
+
+    connect(goTo_, &GoToBar::Submitted, this, [this](const QString& text) {
+        if (GoTo(text)) {
+            goTo_->hide();
+            view_->setFocus();
+        } else {
+            goTo_->ShowProblem(QStringLiteral("Not an offset, block or record"));
+        }
+    });
+    connect(view_, &ByteView::CursorMoved, this, &ByteViewer::UpdateStatus);
+    resize(1100, 640);
+    UpdateStatus();
+    view_->setFocus();
+}
+
+bool ByteViewer::GoTo(const QString& target) {
+    const auto parsed = ParseGoTo(target.toStdString());
+    if (!parsed || !parsed->Offset())
+        return false;
+    view_->GoTo(*parsed->Offset());
+    return true;
+}
+
+QString ByteViewer::StatusText() const {
+    QStringList parts;
+    const std::uint64_t size = source_->Size();
+    if (size == 0) {
+        parts << QStringLiteral("Empty file");
+    } else {
+        const std::uint64_t at = view_->Cursor();
+        parts << QStringLiteral("Offset 0x%1 (%2)").arg(at, 0, 16).arg(at);
+        const ByteRowLayout& layout = view_->Layout();
+        // The file model's block and field, whatever the layout on screen.
+        const ByteRowLayout records(ByteRowLayout::Kind::Records, size);
+        const ByteRowLayout::Row row = records.RowAt(records.RowOf(at));
+        switch (row.Kind) {
+        case ByteRowLayout::RowKind::BlockHeader:
+            parts << QStringLiteral("block %1, header").arg(row.Block);
+            break;
+        case ByteRowLayout::RowKind::Record:
+            parts << QStringLiteral("block %1, record %2, field %3")
+                         .arg(row.Block)
+                         .arg(row.Record)
+                         .arg(FieldOfRecordByte(static_cast<std::size_t>(at - row.Offset)));
+            break;
+        default:
+            parts << QStringLiteral("after the last whole block");
+        }
+        const std::uint64_t selected = view_->SelectionEnd() - view_->SelectionStart() + 1;
+        if (selected > 1)
+            parts << QStringLiteral("%1 bytes selected").arg(selected);
+        parts << QStringLiteral("%1 bytes, %2 blocks").arg(size).arg(layout.LayoutKind() == ByteRowLayout::Kind::Records ? layout.WholeBlocks() : size / 2048);
+    }
+    if (decoding_.Charset == ByteDecoding::Input::Ebcdic && !decoding_.Table)
+        parts << QStringLiteral("No code table \"ebcdic-ascii\": EBCDIC is shown as hex only");
+    return parts.join(QStringLiteral(" · "));
+}
+
+void ByteViewer::UpdateStatus() { status_->setText(StatusText()); }
+
+void ByteViewer::Copy(bool asHex) {
+    const auto text = asHex ? view_->SelectionAsHex(kCopyLimit) : view_->SelectionAsText(kCopyLimit);
+    if (!text) {
+        status_->setText(QStringLiteral("Selection too large to copy (at most 16 MiB)"));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(*text);
+}
+
+void ByteViewer::Reload() {
+    try {
+        view_->Reload();
+        UpdateStatus();
+    } catch (const std::exception& error) {
+        status_->setText(QStringLiteral("Cannot reload: ") + QString::fromStdString(error.what()));
+    }
+}
