@@ -1,119 +1,201 @@
 #include "CommandLine.h"
 
-#include <stdexcept>
+#include <CLI/CLI.hpp>
 
-const char* const kUsage =
-    "Usage: mavik-convert [options] INPUT [OUTPUT]\n"
-    "Converts an S12 call-record file (2048-byte blocks of 34 records of 60 bytes)\n"
-    "into text lines or recodes it between EBCDIC and ASCII.\n"
-    "\n"
-    "  -i, --input-type ebcdic|ascii     input code (default ebcdic)\n"
-    "  -o, --output-type text|binary     output type (default text)\n"
-    "  -r, --raw                         raw field lines instead of formatted lines (text output only)\n"
-    "  -s, --separator TEXT              field separator for text output (default \"*\"; may be empty)\n"
-    "  -t, --tab                         TAB as separator\n"
-    "  -T, --tables DIR                  folder with \"ebcdic-ascii\" and \"ascii-ebcdic\" (default: current folder)\n"
-    "      --stats                       print \"size=N blocks=N records=N\" for INPUT and exit\n"
-    "  -q, --quiet                       no progress display\n"
-    "  -h, --help                        this text\n"
-    "      --version                     the version\n"
-    "\n"
-    "Without OUTPUT the name is INPUT without its extension plus \".txt\" (text),\n"
-    "\".asc\" (EBCDIC to binary ASCII) or \".ebs\" (ASCII to binary EBCDIC).\n"
-    "An existing OUTPUT is replaced. Exit status: 0 done, 1 I/O failure, 2 usage error.\n";
+#include <map>
+
+#include "ConversionMode.h"
+#include "Windows1251.h"
 
 namespace {
 
-struct Option {
-    const char* shortName;
-    const char* longName;
-    bool takesValue;
-};
-
-constexpr Option kOptions[] = {
-    {"-i", "--input-type", true}, {"-o", "--output-type", true}, {"-r", "--raw", false},
-    {"-s", "--separator", true},  {"-t", "--tab", false},        {"-T", "--tables", true},
-    {nullptr, "--stats", false},  {"-q", "--quiet", false},      {"-h", "--help", false},
-    {nullptr, "--version", false},
-};
-
-const Option* FindOption(const std::string& name) {
-    for (const Option& o : kOptions)
-        if ((o.shortName && name == o.shortName) || name == o.longName)
-            return &o;
-    return nullptr;
+// The options, in the order --help lists them. A new option is one entry
+// here and one field in CommandLine.
+void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::string& outputType,
+                std::string& separator, std::vector<std::string>& operands, std::vector<std::string>& where) {
+    const auto oneOf = [](const char* what, std::vector<std::string> words) {
+        return CLI::Validator(
+            [what, words](std::string& value) -> std::string {
+                for (const std::string& w : words)
+                    if (value == w)
+                        return {};
+                return std::string(what) + " must be " + words[0] + " or " + words[1] + ", not \"" +
+                       value + "\"";
+            },
+            "");
+    };
+    app.add_option("-i,--input-type", inputType, "input code (default ebcdic)")
+        ->option_text("ebcdic|ascii")
+        ->check(oneOf("input type", {"ebcdic", "ascii"}));
+    app.add_option("-o,--output-type", outputType, "output type (default text)")
+        ->option_text("text|binary")
+        ->check(oneOf("output type", {"text", "binary"}));
+    app.add_flag("-r,--raw", cl.Raw, "raw field lines, not formatted ones");
+    app.add_option("-s,--separator", separator,
+                   "text separator (default \"*\"; may be empty)")
+        ->option_text("TEXT");
+    app.add_flag("-t,--tab", cl.Tab, "TAB as separator");
+    app.add_option("-T,--tables", cl.TablesFolder,
+                   "folder of the code tables (default: .)")
+        ->option_text("DIR");
+    app.add_option("-d,--output-dir", cl.OutputDir,
+                   "outputs go into DIR (made when missing)")
+        ->option_text("DIR");
+    app.add_option("-j,--jobs", cl.Jobs,
+                   "files at once (default: processors)")
+        ->option_text("N")
+        ->check(CLI::Validator(
+            [](std::string& value) -> std::string {
+                if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
+                    value.size() > 6 || std::stoul(value) == 0)
+                    return "must be a whole number from 1, not \"" + value + "\"";
+                return {};
+            },
+            ""));
+    app.add_option("-w,--where", where,
+                   "only records where COND holds (repeatable)")
+        ->option_text("COND")
+        ->expected(1)  // one condition each time, so a file name after it stays a file
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--stats", cl.Stats,
+                 "print size, blocks, records; no output");
+    app.add_flag("-q,--quiet", cl.Quiet, "no progress line, no summary");
+    app.add_flag("--version", cl.Version, "the version");
+    app.add_option("files", operands, "INPUT [OUTPUT], or INPUT... with -d or --stats")
+        ->option_text("FILE...");
 }
 
 }  // namespace
 
+std::string UsageText() {
+    CommandLine cl;
+    std::string inputType, outputType, separator;
+    std::vector<std::string> operands, where;
+    CLI::App app;
+    app.name("mavik-convert");
+    app.set_help_flag("-h,--help", "this text");
+    AddOptions(app, cl, inputType, outputType, separator, operands, where);
+    CLI::Formatter formatter;
+    formatter.column_width(32);
+    return "Usage: mavik-convert [options] INPUT [OUTPUT]\n"
+           "       mavik-convert [options] -d DIR INPUT...\n"
+           "       mavik-convert --stats INPUT...\n"
+           "Converts an S12 call-record file (2048-byte blocks of 34 records of 60 bytes)\n"
+           "into text lines or recodes it between EBCDIC and ASCII.\n" +
+           formatter.make_groups(&app, CLI::AppFormatMode::Normal) +
+           "-s is taken as UTF-8 and written in windows-1251, as the window writes it.\n"
+           "-w COND is N OP VALUE: field N (1-14) compared as text with VALUE (the rest,\n"
+           "blanks included), OP one of = != < <= > >= ^= (starts with) *= (contains).\n"
+           "Field 13 is its 8 hex digits. All conditions must hold; text output only.\n"
+           "With -d each INPUT's output goes into DIR under the name below.\n"
+           "--stats prints \"size=N blocks=N records=N\"; for several INPUTs \"FILE: \" first.\n"
+           "INPUT \"-\" is standard input, OUTPUT \"-\" standard output; INPUT \"-\" without\n"
+           "OUTPUT writes standard output.\n"
+           "Without OUTPUT the output name is INPUT cut at the first \".\" of its file name\n"
+           "(\"calls.2024.cdr\" gives \"calls\"), plus \".txt\" (text), \".asc\" (EBCDIC to binary\n"
+           "ASCII) or \".ebs\" (ASCII to binary EBCDIC); with -d it is that name in DIR.\n"
+           "An existing OUTPUT is replaced only when its conversion succeeded.\n"
+           "Exit status: 0 done, 1 a file failed, 2 usage error.\n";
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::optional<std::string> value;
-        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg.resize(eq);
-        }
-        const Option* option = FindOption(arg);
-        if (!option)
-            throw std::invalid_argument("unknown option " + arg);
-        if (option->takesValue && !value) {
-            if (i + 1 >= args.size())
-                throw std::invalid_argument("option " + arg + " needs a value");
-            value = args[++i];
-        } else if (!option->takesValue && value) {
-            throw std::invalid_argument("option " + arg + " takes no value");
-        }
-        const std::string name = option->longName;
-        if (name == "--input-type") {
-            if (*value != "ebcdic" && *value != "ascii")
-                throw std::invalid_argument("input type must be ebcdic or ascii, not \"" + *value + "\"");
-            cl.AsciiInput = *value == "ascii";
-        } else if (name == "--output-type") {
-            if (*value != "text" && *value != "binary")
-                throw std::invalid_argument("output type must be text or binary, not \"" + *value + "\"");
-            cl.BinaryOutput = *value == "binary";
-        } else if (name == "--raw") {
-            cl.Raw = true;
-        } else if (name == "--separator") {
-            cl.Separator = *value;
-        } else if (name == "--tab") {
-            cl.Tab = true;
-        } else if (name == "--tables") {
-            cl.TablesFolder = *value;
-        } else if (name == "--stats") {
-            cl.Stats = true;
-        } else if (name == "--quiet") {
-            cl.Quiet = true;
-        } else if (name == "--help") {
-            cl.Help = true;
-        } else if (name == "--version") {
-            cl.Version = true;
-        }
+    std::string inputType = "ebcdic", outputType = "text", separator;
+    std::vector<std::string> operands, where;
+    CLI::App app;
+    app.name("mavik-convert");
+    app.set_help_flag();  // --help is ours, so that it needs no INPUT either
+    app.add_flag("-h,--help", cl.Help, "this text");
+    // "/x" is a path, also on Windows, where CLI11 would read it as an option.
+    app.allow_windows_style_options(false);
+    // Repeated options: the last one counts.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddOptions(app, cl, inputType, outputType, separator, operands, where);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        throw UsageError(e.what());
     }
     if (cl.Help || cl.Version)
         return cl;
+
+    cl.AsciiInput = inputType == "ascii";
+    cl.BinaryOutput = outputType == "binary";
+    if (app.count("--separator")) {
+        cl.SeparatorGiven = true;
+        try {
+            cl.Separator = Utf8ToWindows1251(separator);
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string("separator: ") + e.what());
+        }
+    }
+
+    // Taken last first, like every option: put the conditions back in order.
+    for (auto it = where.rbegin(); it != where.rend(); ++it) {
+        try {
+            cl.Where.push_back(ParseCondition(Utf8ToWindows1251(*it)));
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string("--where: ") + e.what());
+        }
+    }
+    if (!cl.Where.empty() && cl.BinaryOutput)
+        throw UsageError("--where selects records of a text output; it does not go with -o binary");
+
     if (operands.empty())
-        throw std::invalid_argument("no INPUT file given");
-    if (operands.size() > (cl.Stats ? 1u : 2u))
-        throw std::invalid_argument("too many files given");
-    cl.Input = operands[0];
-    if (operands.size() == 2)
-        cl.Output = operands[1];
-    if (cl.Input.empty())
-        throw std::invalid_argument("INPUT is empty");
-    if (cl.Output && cl.Output->empty())
-        throw std::invalid_argument("OUTPUT is empty");
+        throw UsageError("no INPUT file given");
+    for (const std::string& f : operands)
+        if (f.empty())
+            throw UsageError("a file name is empty");
+    if (cl.OutputDir && cl.OutputDir->empty())
+        throw UsageError("DIR is empty");
+    if (cl.Stats) {
+        if (cl.OutputDir)
+            throw UsageError("--stats writes no output; -d does not go with it");
+        cl.Inputs = operands;
+    } else if (cl.OutputDir) {
+        for (const std::string& f : operands)
+            if (f == kStandardStream)
+                throw UsageError("standard input (\"-\") does not go with -d");
+        cl.Inputs = operands;
+    } else {
+        if (operands.size() > 2)
+            throw UsageError("too many files given (several inputs need -d DIR)");
+        cl.Inputs = {operands[0]};
+        if (operands.size() == 2)
+            cl.Output = operands[1];
+    }
     return cl;
+}
+
+std::vector<FileJob> PlanJobs(const CommandLine& cl) {
+    const int mode = cl.ConversionMode();
+    std::vector<FileJob> jobs;
+    if (!cl.OutputDir) {
+        const std::string& input = cl.Inputs.front();
+        std::string output;
+        if (cl.Output)
+            output = *cl.Output;
+        else if (input == kStandardStream)
+            output = kStandardStream;
+        else
+            output = *DeriveOutputName(input, mode);
+        jobs.push_back({input, output});
+        return jobs;
+    }
+    std::map<std::string, std::string> taken;  // output name -> the input that gives it
+    std::string dir = *cl.OutputDir;
+    if (dir.back() != '/')
+        dir += '/';
+    for (const std::string& input : cl.Inputs) {
+        const std::string derived = *DeriveOutputName(input, mode);
+        const std::string name = derived.substr(derived.rfind('/') + 1);
+        const auto [it, fresh] = taken.emplace(name, input);
+        if (!fresh)
+            throw UsageError("\"" + it->second + "\" and \"" + input + "\" would both give " + dir +
+                             name);
+        jobs.push_back({input, dir + name});
+    }
+    return jobs;
 }

@@ -1,28 +1,56 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "SelectionCondition.h"
 
 // What mavik-convert was asked to do.
 struct CommandLine {
     bool AsciiInput = false;    // -i ascii
     bool BinaryOutput = false;  // -o binary
     bool Raw = false;
-    std::string Separator = "*";
+    std::string Separator = "*";  // in windows-1251, as the window writes it
+    bool SeparatorGiven = false;
     bool Tab = false;
-    std::string TablesFolder;   // empty: the current folder
+    std::string TablesFolder;     // empty: the current folder
+    std::optional<std::string> OutputDir;  // -d
+    unsigned Jobs = 0;            // -j; 0: one per processor
     bool Stats = false;
     bool Quiet = false;
     bool Help = false;
     bool Version = false;
-    std::string Input;
-    std::optional<std::string> Output;
+    std::vector<SelectionCondition> Where;  // -w: only the records these select
+    std::vector<std::string> Inputs;  // "-" is standard input
+    std::optional<std::string> Output;  // "-" is standard output
 
     int ConversionMode() const { return (AsciiInput ? 10 : 0) + (BinaryOutput ? 1 : 0); }
 };
 
-// Throws std::invalid_argument with a one-line reason on a usage error.
+// The name that stands for standard input or output.
+inline constexpr const char* kStandardStream = "-";
+
+// A usage error, with a one-line reason: exit status 2, nothing created.
+class UsageError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
+// Throws UsageError.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-extern const char* const kUsage;
+// The --help text: every option, the output name rule and the exit statuses.
+std::string UsageText();
+
+// One conversion of a run: an input and where its output goes.
+struct FileJob {
+    std::string Input;
+    std::string Output;
+};
+
+// The conversions a parsed command line asks for, in the order given: one
+// for INPUT [OUTPUT], one per INPUT with -d. Throws UsageError when two
+// inputs would give the same output name in the -d folder.
+std::vector<FileJob> PlanJobs(const CommandLine& cl);

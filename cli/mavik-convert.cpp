@@ -1,57 +1,64 @@
 // mavik-convert: the batch converter, on the same engine as the window.
 
-#include <unistd.h>
-
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
-#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "BatchProgress.h"
+#include "BlockReader.h"
 #include "CodeTable.h"
 #include "CommandLine.h"
-#include "FileAccess.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
+#include "EndingSignals.h"
+#include "FileAccess.h"
+#include "GuessInputType.h"
 #include "IOError.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
-#include "ProgressBar.h"
 #include "Version.h"
 
 namespace {
 
-constexpr int kExitIOFailure = 1;
+constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+const char* const kStandardInputName = "standard input";
+const char* const kStandardOutputName = "standard output";
 
-int Fail(const std::string& file, const std::string& text) {
-    if (file.empty())
-        std::fprintf(stderr, "mavik-convert: %s\n", text.c_str());
-    else
-        std::fprintf(stderr, "mavik-convert: %s: %s\n", file.c_str(), text.c_str());
-    return kExitIOFailure;
+void Say(const std::string& line) { std::fprintf(stderr, "mavik-convert: %s\n", line.c_str()); }
+
+std::string Subject(const std::string& file, const std::string& text) {
+    return file.empty() ? text : file + ": " + text;
 }
+
+// The progress of the running batch, for the signal thread's last words.
+std::atomic<BatchProgress*> runningProgress{nullptr};
 
 class BatchSettings : public RunSettings {
 public:
-    BatchSettings(int mode, std::int64_t blockCount, bool formatted, ProgressBar* bar)
-        : mode_(mode), blockCount_(blockCount), formatted_(formatted), bar_(bar) {}
+    BatchSettings(int mode, std::int64_t blockCount, bool formatted, BatchProgress& progress)
+        : mode_(mode), blockCount_(blockCount), formatted_(formatted), progress_(progress) {}
     int ConversionMode() const override { return mode_; }
     std::int64_t BlockCount() const override { return blockCount_; }
-    bool Converting() override { return true; }
-    bool FormatBox1() const override { return formatted_; }
-    void UpdateGauge(int progress) override {
-        if (bar_)
-            bar_->Show(progress);
+    // Asked once after every block: the batch's progress counts blocks here.
+    bool Converting() override {
+        progress_.BlockDone();
+        return true;
     }
+    bool FormatBox1() const override { return formatted_; }
+    void UpdateGauge(int) override {}
 
 private:
     int mode_;
     std::int64_t blockCount_;
     bool formatted_;
-    ProgressBar* bar_;
+    BatchProgress& progress_;
 };
 
 // Names the default tables of the installation this program belongs to,
@@ -69,8 +76,9 @@ std::string InstalledTablesHint() {
     return "; the default tables are in " + tables;
 }
 
-// Loads the one table the mode recodes through. A batch run must not
-// silently write zeros, so a table that cannot be loaded is a failure.
+// Loads the one table the mode recodes through, once for all the files: the
+// runs only read it. A batch run must not silently write zeros, so a table
+// that cannot be loaded is a failure.
 bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
     const auto kind = RecodeTableFor(mode);
     if (!kind)
@@ -79,14 +87,11 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
     try {
         const std::size_t got = LoadCodeTable(tables, *kind, fileaccess::PathOf(folder));
         if (got < 256)
-            std::fprintf(stderr,
-                         "mavik-convert: warning: %s holds %zu of 256 bytes; byte values %zu-255 "
-                         "become 0x00\n",
-                         path.c_str(), got, got);
+            Say("warning: " + path + " holds " + std::to_string(got) + " of 256 bytes; byte values " +
+                std::to_string(got) + "-255 become 0x00");
         return true;
     } catch (const std::exception& e) {
-        Fail({}, std::string(e.what()) + " (looked for " + path + "; see --tables" +
-                     InstalledTablesHint() + ")");
+        Say(std::string(e.what()) + " (looked for " + path + "; see --tables" + InstalledTablesHint() + ")");
         return false;
     }
 }
@@ -96,63 +101,220 @@ bool SameFile(const std::string& a, const std::string& b) {
     return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
 }
 
+// What a failure adds to the error's text when the reason is not plain.
+std::string Explanation(const FileJob& job, const ConversionResult& r) {
+    if (r.ErrorFile != job.Output || job.Output == kStandardStream)
+        return {};
+    if (job.Input != kStandardStream && SameFile(job.Input, job.Output))
+        return " (it is the input file)";
+    if (r.ErrorCode == kFileNotFound) {
+        const std::filesystem::path folder = fileaccess::PathOf(job.Output).parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+            return " (the folder " + fileaccess::Utf8(folder) + " does not exist)";
+    }
+    return {};
+}
+
+int PrintStatistics(const CommandLine& cl) {
+    int status = 0;
+    for (const std::string& input : cl.Inputs) {
+        const bool stream = input == kStandardStream;
+        InputFileStatistics stats;
+        try {
+            if (stream) {
+                BlockReader reader(0, kStandardInputName);  // standard input
+                CallRecordBlock block;
+                while (reader.ReadBlock(block)) {
+                }
+                stats.SizeBytes = reader.Size();
+                stats.BlockCount = stats.SizeBytes / static_cast<std::int64_t>(kBlockSize);
+                stats.RecordCount = stats.BlockCount * static_cast<std::int64_t>(kRecordsPerBlock);
+            } else {
+                stats = MeasureInputFile(input);
+            }
+        } catch (const IOError& e) {
+            Say(Subject(e.FileName(), e.what()));
+            status = kExitFailure;
+            continue;
+        }
+        if (cl.Inputs.size() > 1)
+            std::printf("%s: ", stream ? kStandardInputName : input.c_str());
+        std::printf("size=%" PRId64 " blocks=%" PRId64 " records=%" PRId64 "\n", stats.SizeBytes,
+                    stats.BlockCount, stats.RecordCount);
+    }
+    return status;
+}
+
+void WarnAboutOptions(const CommandLine& cl) {
+    if (!cl.BinaryOutput)
+        return;
+    std::string unused;
+    for (const auto& [given, name] : {std::pair{cl.Raw, "-r"}, {cl.SeparatorGiven, "-s"}, {cl.Tab, "-t"}})
+        if (given)
+            unused += (unused.empty() ? "" : ", ") + std::string(name);
+    if (!unused.empty())
+        Say("warning: " + unused + (unused.size() > 2 ? " do" : " does") +
+            " not apply to binary output; ignored");
+}
+
+void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
+    const auto guess = GuessInputTypeOfFile(input);
+    const InputCode chosen = cl.AsciiInput ? InputCode::Ascii : InputCode::Ebcdic;
+    if (!guess || *guess == chosen)
+        return;
+    const char* seen = *guess == InputCode::Ascii ? "ASCII" : "EBCDIC";
+    Say("warning: " + input + ": its records look like " + seen + ", not " +
+        (cl.AsciiInput ? "ASCII (-i ascii)" : "EBCDIC (-i ebcdic)") + "; converting as asked");
+}
+
+struct Batch {
+    const CommandLine& cl;
+    const CodeTables& tables;
+    std::string separator;
+    BatchProgress& progress;
+    bool several;  // -d: a summary instead of a line per file
+    const RecordPredicate* where;  // -w, tested on the recoded records
+};
+
+// Converts one file; true when it succeeded.
+bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
+    const bool fromStream = job.Input == kStandardStream;
+    const bool toStream = job.Output == kStandardStream;
+    RunFiles files{fromStream ? kStandardInputName : job.Input,
+                   toStream ? kStandardOutputName : job.Output, fromStream, toStream,
+                   OutputMode::ReplaceOnSuccess};
+    const int mode = batch.cl.ConversionMode();
+    BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress);
+    const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);
+    batch.progress.FileDone();
+    if (result.Failed) {
+        // A reader that went away (| head) ends the batch the quiet way a
+        // pipeline expects: through SIGPIPE, without a message.
+        if (result.ErrorCode == EPIPE) {
+            batch.progress.Abandon();
+            EndForBrokenPipe();
+        }
+        batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + Explanation(job, result)));
+        return false;
+    }
+    const std::int64_t tail = result.InputSize % static_cast<std::int64_t>(kBlockSize);
+    if (tail != 0)
+        batch.progress.Say("warning: " + files.Input + ": the last " + std::to_string(tail) +
+                           " bytes (from offset " + std::to_string(result.InputSize - tail) +
+                           ") are not a whole 2048-byte block and were not converted");
+    if (batch.where && !batch.cl.Quiet)
+        batch.progress.Say((batch.several ? files.Input + ": " : std::string()) +
+                           std::to_string(result.RecordsSelected) + " of " +
+                           std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
+                           " records selected");
+    if (!batch.cl.Quiet && !batch.several)
+        batch.progress.Say(std::to_string(result.BlocksDone) + " blocks (" +
+                           std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
+                           " records) -> " + files.Output);
+    return true;
+}
+
+unsigned DefaultJobs() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return n == 0 ? 1 : n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CommandLine cl;
+    std::vector<FileJob> jobs;
     try {
         cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::invalid_argument& e) {
-        std::fprintf(stderr, "mavik-convert: %s (try 'mavik-convert --help')\n", e.what());
+        if (!cl.Help && !cl.Version && !cl.Stats)
+            jobs = PlanJobs(cl);
+    } catch (const UsageError& e) {
+        Say(std::string(e.what()) + " (try 'mavik-convert --help')");
         return kExitUsage;
     }
     if (cl.Help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return 0;
     }
     if (cl.Version) {
         std::printf("mavik-convert (MAVIK) %s\n", kMavikVersion);
         return 0;
     }
+    fileaccess::UseBinaryStandardStreams();
+    EndTidilyOnSignals([] {
+        if (BatchProgress* progress = runningProgress.load())
+            progress->Abandon();
+    });
+    if (cl.Stats)
+        return PrintStatistics(cl);
 
-    InputFileStatistics stats;
-    try {
-        stats = MeasureInputFile(cl.Input);
-    } catch (const IOError& e) {
-        return Fail(e.FileName(), e.what());
-    }
-    if (cl.Stats) {
-        std::printf("size=%" PRId64 " blocks=%" PRId64 " records=%" PRId64 "\n", stats.SizeBytes,
-                    stats.BlockCount, stats.RecordCount);
-        return 0;
-    }
-
+    WarnAboutOptions(cl);
     const int mode = cl.ConversionMode();
-    const std::string output = cl.Output ? *cl.Output : *DeriveOutputName(cl.Input, mode);
     CodeTables tables;
     if (!LoadTableFor(mode, cl.TablesFolder, tables))
-        return kExitIOFailure;
-
-    const bool showProgress = !cl.Quiet && ::isatty(STDERR_FILENO);
-    ProgressBar bar(stderr);
-    BatchSettings settings(mode, stats.BlockCount, !cl.Raw, showProgress ? &bar : nullptr);
-    const ConversionResult result =
-        RunConversion(cl.Input, output, FixSeparator(mode, cl.Tab, cl.Separator), tables, settings);
-    bar.Finish();
-    if (result.Failed) {
-        const bool isInput = result.ErrorFile == output && SameFile(cl.Input, output);
-        return Fail(result.ErrorFile, result.ErrorText + (isInput ? " (it is the input file)" : ""));
+        return kExitFailure;
+    if (cl.OutputDir) {
+        std::error_code ec;
+        std::filesystem::create_directories(fileaccess::PathOf(*cl.OutputDir), ec);
+        if (ec) {
+            Say(*cl.OutputDir + ": cannot create the folder: " + ec.message());
+            return kExitFailure;
+        }
     }
 
-    const std::int64_t tail = result.InputSize % static_cast<std::int64_t>(kBlockSize);
-    if (tail != 0)
-        std::fprintf(stderr,
-                     "mavik-convert: warning: %s: the last %" PRId64 " bytes (from offset %" PRId64
-                     ") are not a whole 2048-byte block and were not converted\n",
-                     cl.Input.c_str(), tail, result.InputSize - tail);
-    if (!cl.Quiet)
-        std::fprintf(stderr, "mavik-convert: %" PRId64 " blocks (%" PRId64 " records) -> %s\n",
-                     result.BlocksDone, result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock),
-                     output.c_str());
-    return 0;
+    // Sizes for the progress line; a file that cannot be measured fails in
+    // its run, with its own message.
+    std::vector<std::int64_t> blockCounts(jobs.size(), 0);
+    std::int64_t totalBytes = 0;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (jobs[i].Input == kStandardStream) {
+            totalBytes = -1;
+            continue;
+        }
+        try {
+            const InputFileStatistics stats = MeasureInputFile(jobs[i].Input);
+            blockCounts[i] = stats.BlockCount;
+            if (totalBytes >= 0)
+                totalBytes += stats.SizeBytes;
+            WarnAboutInputType(cl, jobs[i].Input);
+        } catch (const IOError&) {
+        }
+    }
+
+    BatchProgress progress(stderr, !cl.Quiet && StandardErrorIsATerminal(), static_cast<int>(jobs.size()),
+                           totalBytes);
+    runningProgress = &progress;
+    // The records are tested after recoding, as ASCII blocks.
+    const RecordPredicate where(cl.Where, RecordLayout::Block(BlockCode::Ascii), nullptr);
+    const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value(),
+                      cl.Where.empty() ? nullptr : &where};
+
+    // -j N: N threads take the files in the order given, each the next one
+    // not yet taken; with -j 1 they are converted one after another.
+    std::vector<char> succeeded(jobs.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
+            succeeded[i] = Convert(batch, jobs[i], blockCounts[i]);
+    };
+    const std::size_t threads = std::min<std::size_t>(cl.Jobs ? cl.Jobs : DefaultJobs(), jobs.size());
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t)
+        pool.emplace_back(worker);
+    worker();
+    for (std::thread& t : pool)
+        t.join();
+    progress.Finish();
+    runningProgress = nullptr;
+
+    const auto failed = static_cast<std::size_t>(std::count(succeeded.begin(), succeeded.end(), 0));
+    if (batch.several && !cl.Quiet) {
+        const std::size_t done = jobs.size() - failed;
+        std::string summary = std::to_string(done) + (done == 1 ? " file" : " files") + " converted";
+        if (failed != 0)
+            summary += ", " + std::to_string(failed) + " failed";
+        Say(summary);
+    }
+    return failed == 0 ? 0 : kExitFailure;
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "IOError.h"
 
@@ -32,8 +33,14 @@ BlockReader::BlockReader(const std::string& path)
     : path_(path), fd_(OpenRegularFileForReading(path, info_)),
       buffer_(new std::uint8_t[kReadBufferSize]) {}
 
+BlockReader::BlockReader(int fd, std::string name)
+    : path_(std::move(name)), fd_(fd), buffer_(new std::uint8_t[kReadBufferSize]), owned_(false) {
+    if (!fileaccess::Stat(fd, info_))
+        info_ = {};
+}
+
 BlockReader::~BlockReader() {
-    if (fd_ >= 0)
+    if (owned_ && fd_ >= 0)
         fileaccess::Close(fd_);
 }
 
@@ -48,6 +55,7 @@ void BlockReader::Fill() {
         if (n == 0)
             atEnd_ = true;
         end_ += static_cast<std::size_t>(n);
+        bytesRead_ += n;
         if (end_ - begin_ >= kBlockSize)
             break;
     }
@@ -69,6 +77,6 @@ bool BlockReader::ReadBlock(CallRecordBlock& block) {
 void BlockReader::Close() {
     const int fd = fd_;
     fd_ = -1;
-    if (fd >= 0 && !fileaccess::Close(fd))
+    if (owned_ && fd >= 0 && !fileaccess::Close(fd))
         throw IOError::FromErrno(errno, path_);
 }

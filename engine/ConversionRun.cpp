@@ -18,26 +18,44 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
 
 namespace {
 
-void RecordFailure(ConversionResult& result, const std::string& text, const std::string& file) {
+void RecordFailure(ConversionResult& result, const std::string& text, const std::string& file,
+                   int code = 0) {
     if (result.Failed)
         return;  // the first failure is the one worth telling
     result.Failed = true;
     result.ErrorText = text;
     result.ErrorFile = file;
+    result.ErrorCode = code;
 }
+
+// The descriptors of the standard streams, the same number on every system.
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
 
 }  // namespace
 
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
                                RunSettings& settings, const RecordPredicate* where) {
+    return RunConversion(RunFiles{inputPath, outputPath}, separator, tables, settings, where);
+}
+
+ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
+                               const CodeTables& tables, RunSettings& settings,
+                               const RecordPredicate* where) {
     ConversionResult result;
     std::optional<BlockReader> input;
     std::optional<OutputFile> output;
     try {
-        input.emplace(inputPath);
+        if (files.StandardInput)
+            input.emplace(kStandardInput, files.Input);
+        else
+            input.emplace(files.Input);
         result.InputSize = input->Size();
-        output.emplace(outputPath, &input->Identity());
+        if (files.StandardOutput)
+            output.emplace(kStandardOutput, files.Output);
+        else
+            output.emplace(files.Output, input->Identity(), files.Mode);
         CallRecordBlock block;
         int shown = 0;
         while (input->ReadBlock(block)) {
@@ -68,22 +86,29 @@ ConversionResult RunConversion(const std::string& inputPath, const std::string& 
                 break;
         }
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName());
+        RecordFailure(result, e.what(), e.FileName(), e.Code());
     } catch (const std::exception& e) {
         RecordFailure(result, e.what(), {});
     }
     // Both files are closed on every path; a failed close fails the run.
     try {
-        if (input)
+        if (input) {
             input->Close();
+            if (files.StandardInput)
+                result.InputSize = input->Size();
+        }
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName());
+        RecordFailure(result, e.what(), e.FileName(), e.Code());
     }
     try {
-        if (output)
-            output->Close();
+        if (output) {
+            if (result.Failed)
+                output->Discard();
+            else
+                output->Close();
+        }
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName());
+        RecordFailure(result, e.what(), e.FileName(), e.Code());
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CodeTable.h"
+#include "OutputFile.h"
 #include "RecordPredicate.h"
 #include "RecordWriters.h"
 
@@ -24,6 +25,7 @@ struct ConversionResult {
     bool Failed = false;          // an I/O step failed (or the run failed otherwise)
     std::string ErrorText;        // what failed, for callers that report it
     std::string ErrorFile;
+    int ErrorCode = 0;            // the IOError's code when an I/O step failed
     std::int64_t BlocksDone = 0;
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
     std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
@@ -45,3 +47,18 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
                                RunSettings& settings, const RecordPredicate* where = nullptr);
+
+// Where a run reads and writes.
+struct RunFiles {
+    std::string Input;            // a path, or what messages call standard input
+    std::string Output;           // a path, or what messages call standard output
+    bool StandardInput = false;   // read standard input as a stream of blocks
+    bool StandardOutput = false;  // write standard output
+    OutputMode Mode = OutputMode::Direct;
+};
+
+// The same run over RunFiles. With OutputMode::ReplaceOnSuccess a failed run
+// leaves the output's file as it was.
+ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
+                               const CodeTables& tables, RunSettings& settings,
+                               const RecordPredicate* where = nullptr);

@@ -1,8 +1,12 @@
 #include "OutputFile.h"
 
 #include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <utility>
 
 #include "IOError.h"
+#include "TemporaryFiles.h"
 
 namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
@@ -29,6 +33,59 @@ int OpenOutput(const std::string& path, const fileaccess::FileIdentity* mustNotB
     return fd;
 }
 
+// The file that path names once its symbolic links are followed; path
+// itself when it is no link. A link to a file that does not exist yet gives
+// that file's name.
+std::string FollowLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path p = fileaccess::PathOf(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)))
+            return fileaccess::Utf8(p);
+        const fs::path target = fs::read_symlink(p, ec);
+        if (ec)
+            return fileaccess::Utf8(p);
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    throw IOError::FromErrno(ELOOP, path);
+}
+
+// Opens the output in the given mode; for a temporary, fills target and
+// temporary.
+int OpenOutput(const std::string& path, const fileaccess::FileIdentity* mustNotBe, OutputMode mode,
+               std::string& target, std::string& temporary) {
+    if (mode == OutputMode::Direct)
+        return OpenOutput(path, mustNotBe);
+    fileaccess::FileInfo info;
+    const bool exists = fileaccess::StatPath(path, info);
+    if (!exists && errno != ENOENT)
+        throw IOError::FromErrno(errno, path);
+    if (exists) {
+        // The input itself is never renamed over: the refusal is the same as
+        // for a direct output.
+        if (mustNotBe && info.Regular && info.Identity == *mustNotBe)
+            throw IOError::FromErrno(EACCES, path);
+        if (info.Directory)
+            throw IOError::FromErrno(EISDIR, path);
+        if (!info.Regular)
+            return OpenOutput(path, mustNotBe);
+    }
+    target = FollowLinks(path);
+    const int fd = TemporaryFiles::Create(target, 0666, temporary);
+    if (exists) {
+        std::error_code ec;
+        std::filesystem::permissions(fileaccess::PathOf(temporary),
+                                     static_cast<std::filesystem::perms>(info.Permissions), ec);
+        if (ec) {
+            fileaccess::Close(fd);
+            TemporaryFiles::Discard(temporary);
+            throw IOError::FromErrno(ec.value(), path);
+        }
+    }
+    return fd;
+}
+
 // 0 when all n bytes went out, else the errno of the failure.
 int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
     std::size_t done = 0;
@@ -43,8 +100,14 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe)
-    : path_(path), fd_(OpenOutput(path, mustNotBe)), capacity_(kWriteBufferSize),
+OutputFile::OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe,
+                       OutputMode mode)
+    : path_(path), fd_(OpenOutput(path, mustNotBe, mode, target_, temporary_)),
+      capacity_(kWriteBufferSize), filling_(new std::uint8_t[kWriteBufferSize]),
+      writing_(new std::uint8_t[kWriteBufferSize]), writer_(&OutputFile::WriterLoop, this) {}
+
+OutputFile::OutputFile(int fd, std::string name)
+    : path_(std::move(name)), fd_(fd), capacity_(kWriteBufferSize),
       filling_(new std::uint8_t[kWriteBufferSize]), writing_(new std::uint8_t[kWriteBufferSize]),
       writer_(&OutputFile::WriterLoop, this) {}
 
@@ -52,6 +115,8 @@ OutputFile::~OutputFile() {
     StopWriter();
     if (fd_ >= 0)
         fileaccess::Close(fd_);
+    if (!temporary_.empty())
+        TemporaryFiles::Discard(temporary_);
 }
 
 void OutputFile::WriterLoop() {
@@ -126,18 +191,34 @@ void OutputFile::WriteLarge(const void* data, std::size_t n) {
 void OutputFile::Close() {
     if (fd_ < 0)
         return;
+    std::exception_ptr failure;
     try {
         HandOver();
         WaitForWriter();
     } catch (...) {
-        StopWriter();
-        fileaccess::Close(fd_);
-        fd_ = -1;
-        throw;
+        failure = std::current_exception();
     }
     StopWriter();
-    const int fd = fd_;
-    fd_ = -1;
-    if (!fileaccess::Close(fd))
-        throw IOError::FromErrno(errno, path_);
+    const int fd = std::exchange(fd_, -1);
+    if (!fileaccess::Close(fd) && !failure)
+        failure = std::make_exception_ptr(IOError::FromErrno(errno, path_));
+    const std::string temporary = std::exchange(temporary_, {});
+    if (failure) {
+        if (!temporary.empty())
+            TemporaryFiles::Discard(temporary);
+        std::rethrow_exception(failure);
+    }
+    if (!temporary.empty())
+        TemporaryFiles::Commit(temporary, target_);
+}
+
+void OutputFile::Discard() {
+    if (temporary_.empty()) {
+        Close();
+        return;
+    }
+    StopWriter();
+    if (fd_ >= 0)
+        fileaccess::Close(std::exchange(fd_, -1));
+    TemporaryFiles::Discard(std::exchange(temporary_, {}));
 }

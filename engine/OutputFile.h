@@ -11,6 +11,12 @@
 
 #include "FileAccess.h"
 
+// How an output reaches its name.
+enum class OutputMode {
+    Direct,            // created or truncated in place; what was written stays
+    ReplaceOnSuccess,  // written beside it and renamed over it by a successful Close
+};
+
 // The output of a run: created or replaced, written through large buffers
 // of our own (nothing is flushed per field or line), every write and the
 // close checked. A full buffer is written out by a writer thread while the
@@ -22,7 +28,17 @@ public:
     // (the open input's identity), a path that names that same file, through
     // any link or spelling, is refused with "File access denied" before
     // anything is truncated. Throws IOError.
-    explicit OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe = nullptr);
+    //
+    // ReplaceOnSuccess writes a hidden temporary in the folder of the file
+    // (of its target when path is a symbolic link), with the permission bits
+    // of the file it replaces, and renames it over that file in Close.
+    // Anything but a regular file (a device such as /dev/null, a FIFO) is
+    // written directly.
+    explicit OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe = nullptr,
+                        OutputMode mode = OutputMode::Direct);
+    // A descriptor that is already open, such as standard output, written
+    // directly and closed by Close; name is what errors call it.
+    OutputFile(int fd, std::string name);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -45,8 +61,14 @@ public:
     }
     void Commit(std::size_t n) { used_ += n; }
 
-    // Writes out everything and closes; throws IOError on failure.
+    // Writes out everything and closes, then puts a temporary in place;
+    // throws IOError on failure, and a temporary is then removed.
     void Close();
+
+    // Ends a failed run: a temporary is removed and the file of that name
+    // stays as it was; a file written directly is closed like Close, keeping
+    // what was written.
+    void Discard();
 
     const std::string& Path() const { return path_; }
 
@@ -59,6 +81,8 @@ private:
     void StopWriter();
 
     std::string path_;
+    std::string target_;     // where a temporary goes: path_ with its links followed
+    std::string temporary_;  // empty when written directly
     int fd_ = -1;
     std::size_t capacity_;
     std::unique_ptr<std::uint8_t[]> filling_;  // the run's thread writes here

@@ -1,6 +1,8 @@
 #include "Windows1251.h"
 
 #include <array>
+#include <cstdio>
+#include <stdexcept>
 
 namespace {
 
@@ -47,4 +49,66 @@ char16_t FromWindows1251(unsigned char byte) {
     if (byte >= 0xC0)
         return static_cast<char16_t>(0x0410 + (byte - 0xC0));
     return kUpperHalf[byte - 0x80];
+}
+
+namespace {
+
+// The code point starting at text[i], advancing i; nothing when the bytes
+// there are not a well-formed UTF-8 sequence (overlong forms, surrogates and
+// values past U+10FFFF included).
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    std::size_t length;
+    char32_t c;
+    char32_t least;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, c = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, c = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, c = lead & 0x07, least = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (i + length > text.size())
+        return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return std::nullopt;
+        c = (c << 6) | (byte(i + k) & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return std::nullopt;
+    i += length;
+    return c;
+}
+
+std::string CodePointName(char32_t c) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
+    return hex;
+}
+
+}  // namespace
+
+std::string Utf8ToWindows1251(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t start = i;
+        const auto c = DecodeUtf8(utf8, i);
+        if (!c)
+            throw std::invalid_argument("not valid UTF-8 (byte " + std::to_string(start + 1) + ")");
+        const auto b = *c <= 0xFFFF ? ToWindows1251(static_cast<char16_t>(*c)) : std::nullopt;
+        if (!b)
+            throw std::invalid_argument("the character \"" + std::string(utf8.substr(start, i - start)) +
+                                        "\" (" + CodePointName(*c) + ") has no windows-1251 byte");
+        bytes.push_back(*b);
+    }
+    return bytes;
 }

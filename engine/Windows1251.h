@@ -15,3 +15,8 @@ std::optional<std::string> ToWindows1251(std::u16string_view text);
 
 // The character a windows-1251 byte stands for; 0 for the one unassigned byte (0x98).
 char16_t FromWindows1251(unsigned char byte);
+
+// UTF-8 text (a command-line argument) in windows-1251, as the window would
+// write the same characters. Throws std::invalid_argument when the text is
+// not valid UTF-8, or names the first character that has no byte there.
+std::string Utf8ToWindows1251(std::string_view utf8);

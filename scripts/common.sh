@@ -2,7 +2,7 @@
 # the build itself. Sourced, not run.
 
 MAVIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils)
+MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils libcli11-dev parallel)
 # Installing and packaging: manual pages, the raster icon, the Debian package and its checks.
 MAVIK_PACKAGES+=(help2man librsvg2-bin desktop-file-utils dpkg-dev file lintian xdotool)
 

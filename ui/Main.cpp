@@ -107,6 +107,10 @@ void TMAVIKForm::RunEvent(void (TMAVIKForm::*operation)()) {
 }
 
 void TMAVIKForm::ShowError(const QString& text) {
+    // The full stop goes after any last character above "." in character
+    // order: a text ending in a letter, a digit or "?" gets one, one ending
+    // in ".", "!" or ")" does not. The rule as users have always seen it,
+    // not a sentence check.
     QString message = text;
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         message += QLatin1Char('.');
@@ -182,6 +186,8 @@ void TMAVIKForm::TypeInpRadioGroup1Click() {
     const int input = ui->TypeInpRadioGroup1->itemIndex();
     ConversionMode = input * 10 + ui->TypeOutRadioGroup1->itemIndex();
     if (input == 0 || input == 1) {
+        // Both captions are the program's own as users know them: two blanks
+        // in "Бинарный  ASCII", and "EDCDIC" spelt so. Not typos to mend.
         ui->TypeOutRadioGroup1->setItems(
             {QStringLiteral("Текстовый ASCII"),
              input == 0 ? QStringLiteral("Бинарный  ASCII") : QStringLiteral("Бинарный EDCDIC")});

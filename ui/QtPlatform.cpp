@@ -35,6 +35,8 @@ Platform::Answer QtPlatform::ShowMessageBox(QWidget* owner, const QString& text,
         boxIcon = QMessageBox::Critical;
         break;
     }
+    // The window joins a two-line text with a lone CR, as its notices always
+    // have; a Qt label breaks lines only at LF, so the CR becomes one here.
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (buttons == Buttons::Ok) {

@@ -4,10 +4,12 @@
 set -uo pipefail
 
 convert=$1
+here=$(cd "$(dirname "$0")" && pwd)
 data=$(cd "$2" && pwd)
 tables=$data/codetables
 ascii=$data/samples/calls-ascii.cdr
 ebcdic=$data/samples/calls-ebcdic.cdr
+partial=$data/samples/calls-ascii-partial-block.cdr
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
@@ -37,10 +39,16 @@ blocks=3
 image=$((blocks * 2048))
 
 # --- statistics and usage ---
-check "stats" [ "$("$convert" --stats "$ascii")" = "size=7144 blocks=3 records=102" ]
+check "stats" [ "$("$convert" --stats "$ascii")" = "size=6144 blocks=3 records=102" ]
+check "stats of a partial block" [ "$("$convert" --stats "$partial")" = "size=7144 blocks=3 records=102" ]
 check "help" run 0 --help
 check "no input is a usage error" run 2
 check "unknown option" run 2 --bogus "$ascii"
+completion=$here/../../cli/mavik-convert.bash-completion
+for option in $("$convert" --help | grep -o -- '--[a-z-]*' | sort -u); do
+    check "bash completion offers $option" grep -q -- "$option" "$completion"
+done
+check "the completion completes" bash -c "source '$completion'; COMP_WORDS=(mavik-convert -o b); COMP_CWORD=2; _mavik_convert; [ \"\${COMPREPLY[*]}\" = binary ]"
 check "bad input type" run 2 -i latin "$ascii" out.txt
 echo keep >existing.txt
 check "usage error leaves output alone" run 2 -o paper "$ascii" existing.txt
@@ -48,13 +56,13 @@ check "... untouched" [ "$(cat existing.txt)" = keep ]
 
 # --- the four modes ---
 check "mode 1: EBCDIC to binary ASCII" run 0 -T "$tables" -o binary "$ebcdic" m1.asc
-check "mode 1 gives the ASCII sample's whole blocks" cmp -s m1.asc <(head -c $image "$ascii")
+check "mode 1 gives the ASCII sample" cmp -s m1.asc "$ascii"
 check "mode 11: ASCII to binary EBCDIC" run 0 -T "$tables" -i ascii -o binary "$ascii" m11.ebs
-check "mode 11 gives the EBCDIC sample's whole blocks" cmp -s m11.ebs <(head -c $image "$ebcdic")
+check "mode 11 gives the EBCDIC sample" cmp -s m11.ebs "$ebcdic"
 check "mode 0: EBCDIC to text" run 0 -T "$tables" "$ebcdic" m0.txt
 check "mode 10: ASCII to text" run 0 -i ascii "$ascii" m10.txt
 check "modes 0 and 10 agree" cmp -s m0.txt m10.txt
-check "first line is the worked example" \
+check "first line is the README's example record" \
     [ "$(head -n 1 m10.txt)" = $'2*017*4951    *0123456789     *07/12*23:59:59*00:01:30*000090*01*02*3*4*2B41H7A30H*5\r' ]
 records_not_f=$(for ((b = 0; b < blocks; b++)); do for ((r = 0; r < 34; r++)); do
     dd if="$ascii" bs=1 skip=$((b * 2048 + 8 + r * 60)) count=1 2>/dev/null; echo; done; done | grep -vc '^F$')
@@ -102,9 +110,152 @@ chmod a-w readonly.cdr
 check "read-only input converts" run 0 -i ascii readonly.cdr ro.txt
 check "... same text" cmp -s ro.txt m10.txt
 
-# --- the trailing partial block is reported ---
-"$convert" -i ascii "$ascii" tail.txt 2>err
+# --- the trailing partial block is reported, and only where there is one ---
+"$convert" -i ascii "$partial" tail.txt 2>err
 check "tail warning" grep -q "last 1000 bytes (from offset 6144)" err
+check "... the whole blocks as the sample without it" cmp -s tail.txt m10.txt
+"$convert" -i ascii "$ascii" whole.txt 2>err
+check "no tail warning for whole blocks" bash -c "! grep -q 'last' '$work/err'"
+
+# --- what a new user runs into ---
+check "missing output folder" run 1 -i ascii "$ascii" nosuch/dir/out.txt
+check "... says the folder is missing" grep -q "nosuch/dir/out.txt: File not found (the folder nosuch/dir does not exist)" err
+check "text options with binary output" run 0 -T "$tables" -o binary -r -s x "$ebcdic" warn.asc
+check "... are warned about" grep -q "warning: -r, -s do not apply to binary output" err
+check "... the same image" cmp -s warn.asc m1.asc
+check "ASCII read as EBCDIC" run 0 -T "$tables" "$ascii" mismatch.txt
+check "... is warned about" grep -q "calls-ascii.cdr: its records look like ASCII, not EBCDIC" err
+check "the right type" run 0 -T "$tables" "$ebcdic" match.txt
+check "... is not" bash -c "! grep -q 'look like' '$work/err'"
+check "separator in windows-1251" run 0 -i ascii -s "€" "$ascii" euro.txt
+check "... one byte 0x88" [ "$(head -n 1 euro.txt | od -An -tx1 | tr -s ' \n' ' ' | cut -d' ' -f3)" = 88 ]
+check "... thirteen of them a line" [ "$(head -n 1 euro.txt | tr -cd '\210' | wc -c)" -eq 13 ]
+check "a separator windows-1251 lacks" run 2 -i ascii -s "中" "$ascii" cjk.txt
+check "... is named" grep -q '"中"' err
+check "... nothing created" [ ! -e cjk.txt ]
+check "ASCII separator keeps its bytes" run 0 -i ascii -s '*' "$ascii" star.txt
+check "... same as the default" cmp -s star.txt m10.txt
+
+# --- several files ---
+mkdir -p many
+cat "$ascii" "$ascii" "$ascii" >three.cdr
+for i in 1 2 3 4 5 6; do head -c $((i * 2048 + i * 100)) three.cdr >many/f$i.cdr; done
+for i in 1 2 3 4 5 6; do "$convert" -q -i ascii many/f$i.cdr single$i.txt; done
+for j in 1 2 5; do
+    check "-d with -j $j" run 0 -i ascii -d out$j -j $j many/f*.cdr
+    for i in 1 2 3 4 5 6; do
+        check "... f$i the same bytes as alone (-j $j)" cmp -s out$j/f$i.txt single$i.txt
+    done
+done
+"$convert" -i ascii -d sum many/f1.cdr missing1.cdr many/f2.cdr missing2.cdr -j 1 2>err
+check "a missing file fails the batch" [ $? -eq 1 ]
+check "... the others converted" cmp -s sum/f2.txt single2.txt
+check "... each failure named, in the order given" \
+    [ "$(grep -o 'missing[12].cdr: File not found' err | tr '\n' ' ')" = "missing1.cdr: File not found missing2.cdr: File not found " ]
+check "... a summary" grep -q "2 files converted, 2 failed" err
+mkdir -p clash/a clash/b
+cp "$ascii" clash/a/calls.cdr
+cp "$ascii" clash/b/calls.1.cdr
+check "a name clash is a usage error" run 2 -i ascii -d clashout clash/a/calls.cdr clash/b/calls.1.cdr
+check "... naming both" grep -q '"clash/a/calls.cdr" and "clash/b/calls.1.cdr" would both give clashout/calls.txt' err
+check "... creating nothing" [ ! -e clashout ]
+check "three files without -d" run 2 -i ascii many/f1.cdr many/f2.cdr many/f3.cdr
+check "- with -d" run 2 -i ascii -d x - many/f1.cdr
+check "stats of several" [ "$("$convert" --stats many/f1.cdr many/f2.cdr)" = \
+    "$(printf 'many/f1.cdr: size=2148 blocks=1 records=34\nmany/f2.cdr: size=4296 blocks=2 records=68')" ]
+check "stats of standard input" [ "$("$convert" --stats - <"$partial")" = "size=7144 blocks=3 records=102" ]
+
+# --- standard input and output, every mode, with the trailing part ---
+declare -A mode_args=([m0]="-T $tables" [m1]="-T $tables -o binary" [m10]="-i ascii" [m11]="-T $tables -i ascii -o binary")
+cat "$ebcdic" <(head -c 1000 "$ebcdic") >ebcdic-partial.cdr
+declare -A mode_input=([m0]=$work/ebcdic-partial.cdr [m1]=$work/ebcdic-partial.cdr [m10]=$partial [m11]=$partial)
+for m in m0 m1 m10 m11; do
+    in=${mode_input[$m]}
+    # shellcheck disable=SC2086
+    "$convert" -q ${mode_args[$m]} "$in" file-$m.out
+    # shellcheck disable=SC2086
+    check "$m: stdin to stdout" bash -c "cat '$in' | '$convert' -q ${mode_args[$m]} - - >'$work/pipe-$m.out' 2>'$work/err'"
+    check "... same bytes as file to file" cmp -s pipe-$m.out file-$m.out
+    check "... the part left out is told" grep -q "standard input: the last 1000 bytes (from offset 6144)" err
+    # shellcheck disable=SC2086
+    check "$m: stdin without OUTPUT writes stdout" bash -c "'$convert' -q ${mode_args[$m]} - <'$in' >'$work/std-$m.out' 2>/dev/null"
+    check "... same bytes" cmp -s std-$m.out file-$m.out
+    # shellcheck disable=SC2086
+    check "$m: file to stdout" bash -c "'$convert' -q ${mode_args[$m]} '$in' - >'$work/fo-$m.out' 2>/dev/null"
+    check "... same bytes" cmp -s fo-$m.out file-$m.out
+done
+check "nothing but the output on stdout" bash -c "'$convert' -i ascii - - <'$partial' 2>/dev/null | cmp -s - '$work/file-m10.out'"
+
+# A large enough output that the reader's going away is seen.
+for _ in $(seq 400); do head -c "$image" "$ascii"; done >big.cdr
+"$convert" -i ascii big.cdr - 2>err | head -c 100 >/dev/null
+check "a reader that goes away ends the run through SIGPIPE" [ "${PIPESTATUS[0]}" -eq 141 ]
+check "... quietly" [ ! -s err ]
+
+# --- outputs replaced only on success ---
+echo keep >perm.txt
+chmod 640 perm.txt
+check "permission bits kept" run 0 -i ascii "$ascii" perm.txt
+check "... 640" [ "$(stat -c %a perm.txt)" = 640 ]
+check "... new content" cmp -s perm.txt m10.txt
+echo keep >real.txt
+ln -s real.txt symlink.txt
+check "a link as OUTPUT" run 0 -i ascii "$ascii" symlink.txt
+check "... stays a link" [ -L symlink.txt ]
+check "... its target replaced" cmp -s real.txt m10.txt
+check "/dev/null as OUTPUT" run 0 -i ascii "$ascii" /dev/null
+mkfifo fifo.out
+cat fifo.out >from-fifo.txt &
+check "a FIFO as OUTPUT" run 0 -i ascii "$ascii" fifo.out
+wait
+check "... gets the bytes" cmp -s from-fifo.txt m10.txt
+check "no temporary left anywhere" [ -z "$(find . -name '.*.mavik-*')" ]
+
+# Signals in the middle of a run fed slowly: the run has written part of its
+# temporary when the signal comes; the old OUTPUT must survive untouched.
+head -c $((2048 * 1500)) big.cdr >slow-part.cdr
+for sig in TERM INT; do
+    echo keep >sig.txt
+    mkfifo feed
+    (cat slow-part.cdr; exec sleep 30) >feed &
+    feeder=$!
+    (trap - INT; exec "$convert" -q -i ascii - sig.txt <feed 2>err) &
+    pid=$!
+    started=0
+    for _ in $(seq 100); do
+        temp=$(find . -maxdepth 1 -name '.sig.txt.mavik-*' -size +0 | head -n 1)
+        [ -n "$temp" ] && { started=1; break; }
+        sleep 0.1
+    done
+    check "SIG$sig: the run started writing its temporary" [ "$started" -eq 1 ]
+    kill -s "$sig" "$pid"
+    wait "$pid"
+    status=$?
+    kill "$feeder" 2>/dev/null
+    wait "$feeder" 2>/dev/null
+    rm -f feed
+    want=$((128 + $(kill -l "$sig")))
+    check "SIG$sig: ends through the signal ($want)" [ "$status" -eq "$want" ]
+    check "SIG$sig: the old OUTPUT intact" [ "$(cat sig.txt)" = keep ]
+    check "SIG$sig: no temporary left" [ -z "$(find . -maxdepth 1 -name '.sig.txt.mavik-*')" ]
+done
+
+
+# --- --where: only the selected records ---
+check "where: a malformed condition is a usage error naming it" run 2 -T "$tables" -w '15=1' "$ebcdic" w.txt
+check "where: ... and names the condition" grep -q '"15=1"' "$work/err"
+check "where: with binary output is a usage error" run 2 -T "$tables" -o binary -w '1=2' "$ebcdic" w.asc
+check "where: ... that creates nothing" [ ! -e w.txt ] && [ ! -e w.asc ]
+"$convert" -T "$tables" -i ascii -w '1!=F' -w '5>=07' "$ascii" w-all.txt 2>err-where
+check "where: stderr says how many were selected" grep -Eq '^mavik-convert: [0-9]+ of 102 records selected$' err-where
+"$convert" -q -T "$tables" -i ascii "$ascii" all.txt
+selected=$(grep -c '' w-all.txt)
+expected=$(awk -F'*' '$1 != "F" && $5 >= "07"' all.txt | grep -c '')
+check "where: the lines are those the conditions select ($selected)" [ "$selected" -eq "$expected" ] && [ "$selected" -gt 0 ]
+check "where: with -q nothing on stderr" run 0 -T "$tables" -i ascii -w '1=2' "$ascii" w-q.txt
+check "where: ... really nothing" [ ! -s "$work/err" ]
+run 0 -T "$tables" -i ascii -r -s '' -w '2=999' "$ascii" w-none.txt
+check "where: no selected record, no block header" [ "$(size w-none.txt)" -eq 0 ]
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "IOError.h"
@@ -61,4 +63,75 @@ TEST(OutputFile, ReplacesAnExistingFile) {
     out.Write("new", 3);
     out.Close();
     EXPECT_EQ(ReadFile(dir / "out"), ToBytes("new"));
+}
+
+namespace {
+
+// The names in dir other than the given ones: temporaries left behind.
+std::vector<std::string> Others(const TempDir& dir, std::vector<std::string> known) {
+    std::vector<std::string> others;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            others.push_back(name);
+    }
+    return others;
+}
+
+}  // namespace
+
+TEST(OutputFile, ReplaceOnSuccessKeepsTheOldFileUntilClose) {
+    TempDir dir;
+    WriteFile(dir / "out", ToBytes("old"));
+    {
+        OutputFile out(dir / "out", nullptr, OutputMode::ReplaceOnSuccess);
+        const Bytes chunk(3u << 20, 'n');  // more than a buffer: written while open
+        out.Write(chunk.data(), chunk.size());
+        out.Write("!", 1);
+        EXPECT_EQ(ReadFile(dir / "out"), ToBytes("old"));
+        const auto temporaries = Others(dir, {"out"});
+        ASSERT_EQ(temporaries.size(), 1u);
+        EXPECT_EQ(temporaries[0].rfind(".out.", 0), 0u) << temporaries[0];  // hidden, named after it
+        out.Close();
+    }
+    EXPECT_EQ(ReadFile(dir / "out").size(), (3u << 20) + 1);
+    EXPECT_TRUE(Others(dir, {"out"}).empty());
+}
+
+TEST(OutputFile, ReplaceOnSuccessDiscardedOrDroppedLeavesTheOldFileAlone) {
+    TempDir dir;
+    WriteFile(dir / "out", ToBytes("old"));
+    {
+        OutputFile out(dir / "out", nullptr, OutputMode::ReplaceOnSuccess);
+        out.Write("partial", 7);
+        out.Discard();
+    }
+    {
+        OutputFile dropped(dir / "out", nullptr, OutputMode::ReplaceOnSuccess);
+        dropped.Write("partial", 7);
+    }
+    EXPECT_EQ(ReadFile(dir / "out"), ToBytes("old"));
+    EXPECT_TRUE(Others(dir, {"out"}).empty());
+}
+
+TEST(OutputFile, ReplaceOnSuccessKeepsPermissionBitsAndLinks) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    WriteFile(dir / "target", ToBytes("old"));
+    fs::permissions(dir / "target", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("target", dir / "link");
+    OutputFile out(dir / "link", nullptr, OutputMode::ReplaceOnSuccess);
+    out.Write("new", 3);
+    out.Close();
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(ReadFile(dir / "target"), ToBytes("new"));
+    EXPECT_EQ(fs::status(dir / "target").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(Others(dir, {"target", "link"}).empty());
+}
+
+TEST(OutputFile, ReplaceOnSuccessWritesDevicesDirectly) {
+    OutputFile out("/dev/null", nullptr, OutputMode::ReplaceOnSuccess);
+    out.Write("x", 1);
+    EXPECT_NO_THROW(out.Close());
 }

@@ -40,13 +40,13 @@ CallRecord WithBytes(CallRecord r, std::size_t at, std::string_view bytes) {
 
 }  // namespace
 
-TEST(FormattedLine, WorkedExampleByteForByte) {
+TEST(FormattedLine, ReadmeExampleRecordByteForByte) {
     const std::string line = Formatted(ExampleRecord(), "*");
     EXPECT_EQ(line, "2*017*4951    *0123456789     *07/12*23:59:59*00:01:30*000090*01*02*3*4*2B41H7A30H*5\r\n");
     EXPECT_EQ(line.size(), 84u + 2);
 }
 
-TEST(RawFieldLine, WorkedExampleByteForByte) {
+TEST(RawFieldLine, ReadmeExampleRecordByteForByte) {
     const std::string line = Raw(ExampleRecord(), "*");
     EXPECT_EQ(line, "2*017*4951FFFF*0123456789FFFFF*0712*235959*000130*000090*01*02*3*4*+Az0*5\r\n");
     EXPECT_EQ(line.size(), 73u + 2);

@@ -25,7 +25,7 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
 Bytes ToBytes(const std::string& text);
 
-// The worked example record: 2 017 4951FFFF 0123456789FFFFF 0712 235959
+// The README's example record: 2 017 4951FFFF 0123456789FFFFF 0712 235959
 // 000130 000090 01 02 3 4 +Az0 5, in ASCII.
 CallRecord ExampleRecord();
 

@@ -52,3 +52,33 @@ TEST(Windows1251, TextConvertsWholeOrNotAtAll) {
     EXPECT_EQ(ToWindows1251(u"a\u4E2Db"), std::nullopt);
     EXPECT_EQ(ToWindows1251(u'\u0100'), std::nullopt);
 }
+
+// A separator given as a UTF-8 argument comes out as the window's bytes.
+TEST(Windows1251, Utf8ArgumentsGiveTheWindowsBytes) {
+    struct Case {
+        const char* utf8;
+        const char* bytes;
+    };
+    for (const Case& c : {Case{"*", "*"}, Case{"<|>", "<|>"}, Case{"", ""}, Case{"\t", "\t"},
+                          Case{"€", "\x88"}, Case{"Яё№", "\xDF\xB8\xB9"}, Case{"a€b", "a\x88" "b"}})
+        EXPECT_EQ(Utf8ToWindows1251(c.utf8), c.bytes) << c.utf8;
+}
+
+TEST(Windows1251, Utf8ArgumentsThatCannotBeWrittenAreRefusedByName) {
+    struct Case {
+        const char* utf8;
+        const char* said;
+    };
+    for (const Case& c : {Case{"中", "\"中\" (U+4E2D)"}, Case{"a😀", "\"😀\" (U+1F600)"},
+                          Case{"\xE2\x82", "not valid UTF-8 (byte 1)"},   // cut short
+                          Case{"x\x88", "not valid UTF-8 (byte 2)"},      // windows-1251 itself
+                          Case{"\xC0\xAA", "not valid UTF-8"},            // overlong
+                          Case{"\xED\xA0\x80", "not valid UTF-8"}}) {     // a surrogate
+        try {
+            Utf8ToWindows1251(c.utf8);
+            ADD_FAILURE() << "accepted " << c.utf8;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find(c.said), std::string::npos) << e.what();
+        }
+    }
+}

@@ -21,8 +21,8 @@ class LayoutTest : public QObject {
 
 private slots:
     void Window_CaptionSizeAndFont();
-    void Controls_PlaceTextAndState_data();
-    void Controls_PlaceTextAndState();
+    void Controls_KindTextAndState_data();
+    void Controls_KindTextAndState();
     void RadioGroups_ItemsAndChoice();
     void Page_OneTabShowingTabSheet1();
     void TabBox1_LiesInFrontOfTheSeparatorEdit();
@@ -72,56 +72,46 @@ void LayoutTest::Window_CaptionSizeAndFont() {
     QVERIFY(!window.control<QLineEdit>("OutFileNameEdit1")->font().bold());
 }
 
-void LayoutTest::Controls_PlaceTextAndState_data() {
+void LayoutTest::Controls_KindTextAndState_data() {
     QTest::addColumn<QString>("parent");
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<bool>("bold");
 
-    const auto row = [](const char* name, const char* parent, const char* kind, QRect geometry,
+    // Places and sizes are the form file's alone (Main.ui); what is checked
+    // here is what the code makes of it: each control found by its name,
+    // of its kind, with its text, state and weight as the window opens.
+    const auto row = [](const char* name, const char* parent, const char* kind,
                         const QString& text, bool enabled, bool bold) {
-        QTest::newRow(name) << QString(parent) << QString(kind) << geometry << text << enabled
-                            << bold;
+        QTest::newRow(name) << QString(parent) << QString(kind) << text << enabled << bold;
     };
-    row("ExitBtn", "MAVIKForm", "QPushButton", {408, 336, 75, 25}, "Выход", true, false);
-    row("PageControl1", "MAVIKForm", "QTabWidget", {8, 16, 481, 313}, "", true, false);
-    row("InpFileNameStaticText", "TabSheet1", "StaticText", {216, 8, 249, 17}, "Входной файл ",
-        true, false);
-    row("InpFileNameEdit1", "TabSheet1", "QLineEdit", {216, 32, 217, 21}, "", true, false);
-    row("SelFile1", "TabSheet1", "QPushButton", {440, 32, 25, 25}, "...", true, false);
-    row("ViewInpBitBtn1", "TabSheet1", "QPushButton", {336, 64, 131, 25}, "Просмотр файла",
-        false, false);
-    row("FileSizeLabel1", "TabSheet1", "QLabel", {216, 91, 83, 13}, "", true, true);
-    row("InfoInpFileLabel1", "TabSheet1", "QLabel", {216, 107, 99, 13}, "", true, true);
-    row("OutFileNameStaticText", "TabSheet1", "StaticText", {216, 128, 249, 17},
-        "Выходной файл ", true, false);
-    row("OutFileNameEdit1", "TabSheet1", "QLineEdit", {216, 152, 249, 21}, "", true, false);
-    row("FormatBox1", "TabSheet1", "QCheckBox", {216, 180, 117, 17}, "Форматировать", true,
-        true);
-    row("ViewOutBitBtn1", "TabSheet1", "QPushButton", {336, 184, 131, 25}, "Просмотр файла",
-        false, false);
-    row("OutInfoLabel1", "TabSheet1", "QLabel", {216, 199, 82, 13}, "Разделитель:", true, true);
-    row("OutInfoEdit1", "TabSheet1", "QLineEdit", {216, 216, 83, 21}, "*", true, true);
-    row("TabBox1", "TabSheet1", "QCheckBox", {248, 218, 49, 17}, "TAB", true, true);
-    row("QueryBitBtn1", "TabSheet1", "QPushButton", {336, 216, 129, 25}, "Выборка", false,
-        false);
-    row("TypeInpRadioGroup1", "TabSheet1", "RadioGroup", {8, 0, 193, 120},
-        " Тип входного файла ", true, false);
-    row("TypeOutRadioGroup1", "TabSheet1", "RadioGroup", {8, 120, 193, 120},
-        "Тип выходного файла", true, false);
-    row("ConvBitBtn1", "TabSheet1", "QPushButton", {8, 248, 193, 25}, "Преобразовать", false,
-        false);
-    row("Gauge1", "TabSheet1", "Gauge", {216, 248, 249, 25}, "0%", true, true);
-    row("VersionStaticText", "MAVIKForm", "StaticText", {8, 344, 385, 17}, "ver. 1.1.2", true,
-        false);
+    row("ExitBtn", "MAVIKForm", "QPushButton", "Выход", true, false);
+    row("PageControl1", "MAVIKForm", "QTabWidget", "", true, false);
+    row("InpFileNameStaticText", "TabSheet1", "StaticText", "Входной файл ", true, false);
+    row("InpFileNameEdit1", "TabSheet1", "QLineEdit", "", true, false);
+    row("SelFile1", "TabSheet1", "QPushButton", "...", true, false);
+    row("ViewInpBitBtn1", "TabSheet1", "QPushButton", "Просмотр файла", false, false);
+    row("FileSizeLabel1", "TabSheet1", "QLabel", "", true, true);
+    row("InfoInpFileLabel1", "TabSheet1", "QLabel", "", true, true);
+    row("OutFileNameStaticText", "TabSheet1", "StaticText", "Выходной файл ", true, false);
+    row("OutFileNameEdit1", "TabSheet1", "QLineEdit", "", true, false);
+    row("FormatBox1", "TabSheet1", "QCheckBox", "Форматировать", true, true);
+    row("ViewOutBitBtn1", "TabSheet1", "QPushButton", "Просмотр файла", false, false);
+    row("OutInfoLabel1", "TabSheet1", "QLabel", "Разделитель:", true, true);
+    row("OutInfoEdit1", "TabSheet1", "QLineEdit", "*", true, true);
+    row("TabBox1", "TabSheet1", "QCheckBox", "TAB", true, true);
+    row("QueryBitBtn1", "TabSheet1", "QPushButton", "Выборка", false, false);
+    row("TypeInpRadioGroup1", "TabSheet1", "RadioGroup", " Тип входного файла ", true, false);
+    row("TypeOutRadioGroup1", "TabSheet1", "RadioGroup", "Тип выходного файла", true, false);
+    row("ConvBitBtn1", "TabSheet1", "QPushButton", "Преобразовать", false, false);
+    row("Gauge1", "TabSheet1", "Gauge", "0%", true, true);
+    row("VersionStaticText", "MAVIKForm", "StaticText", "ver. 1.1.2", true, false);
 }
 
-void LayoutTest::Controls_PlaceTextAndState() {
+void LayoutTest::Controls_KindTextAndState() {
     QFETCH(QString, parent);
     QFETCH(QString, kind);
-    QFETCH(QRect, geometry);
     QFETCH(QString, text);
     QFETCH(bool, enabled);
     QFETCH(bool, bold);
@@ -131,7 +121,7 @@ void LayoutTest::Controls_PlaceTextAndState() {
     QVERIFY(control);
     QCOMPARE(control->parentWidget()->objectName(), parent);
     QCOMPARE(control->metaObject()->className(), kind);
-    QCOMPARE(control->geometry(), geometry);
+    QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
     QCOMPARE(TextOf(control), text);
     QCOMPARE(control->isEnabled(), enabled);
     QVERIFY(control->isVisible());

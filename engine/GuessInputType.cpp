@@ -1,0 +1,47 @@
+#include "GuessInputType.h"
+
+#include <vector>
+
+#include "CallRecordBlock.h"
+#include "FileAccess.h"
+
+std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t ascii = 0, ebcdic = 0;
+    for (std::size_t block = 0; block + kBlockSize <= size; block += kBlockSize) {
+        for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
+            const std::uint8_t* record = bytes + block + kHeaderSize + r * kRecordSize;
+            for (std::size_t i = 0; i < kRecordSize; ++i) {
+                if (i >= kBinaryFieldOffset && i < kBinaryFieldOffset + kBinaryFieldWidth)
+                    continue;
+                ascii += record[i] >= 0x30 && record[i] <= 0x39;
+                ebcdic += record[i] >= 0xF0 && record[i] <= 0xF9;
+            }
+        }
+    }
+    if (ascii > 10 * ebcdic)
+        return InputCode::Ascii;
+    if (ebcdic > 10 * ascii)
+        return InputCode::Ebcdic;
+    return std::nullopt;
+}
+
+std::optional<InputCode> GuessInputTypeOfFile(const std::string& path) {
+    // Only a regular file: a FIFO is no file to guess from, and opening one
+    // would wait for a writer.
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(path, info) || !info.Regular)
+        return std::nullopt;
+    const int fd = fileaccess::Open(path, fileaccess::Access::Read);
+    if (fd < 0)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(8 * kBlockSize);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::int64_t n = fileaccess::Read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    fileaccess::Close(fd);
+    return GuessInputType(bytes.data(), got);
+}

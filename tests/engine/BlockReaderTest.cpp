@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "BlockReader.h"
+#include "TestFiles.h"
+
+namespace {
+
+// Bytes that differ at every offset, so a lost or repeated byte shows.
+Bytes Numbered(std::size_t n) {
+    Bytes bytes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 31 + i / 251);
+    return bytes;
+}
+
+// Reads every block of reader and returns them joined.
+Bytes ReadAll(BlockReader& reader) {
+    Bytes got;
+    CallRecordBlock block;
+    while (reader.ReadBlock(block)) {
+        const Bytes one = BlockBytes(block);
+        got.insert(got.end(), one.begin(), one.end());
+    }
+    return got;
+}
+
+}  // namespace
+
+// Every read on a pipe fed a few bytes at a time comes back short of a
+// block, so each block is put together from several reads and leftovers.
+TEST(BlockReader, ShortReadsGiveTheSameBytes) {
+    for (const std::size_t chunk : {1u, 7u, 1000u, 2047u, 3000u}) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const Bytes sent = Numbered(5 * 2048 + 100);
+        std::thread writer([&] {
+            for (std::size_t at = 0; at < sent.size(); at += chunk) {
+                const std::size_t n = std::min(chunk, sent.size() - at);
+                if (::write(fds[1], sent.data() + at, n) != static_cast<ssize_t>(n))
+                    break;
+                // The next bytes go in only once the reader has taken these,
+                // so that no read can return more than one chunk.
+                int pending = 1;
+                while (::ioctl(fds[0], FIONREAD, &pending) == 0 && pending > 0)
+                    std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+            ::close(fds[1]);
+        });
+        BlockReader reader(fds[0], "pipe");
+        const Bytes got = ReadAll(reader);
+        writer.join();
+        reader.Close();
+        ::close(fds[0]);  // a descriptor given to the reader stays its owner's
+        EXPECT_EQ(got, Bytes(sent.begin(), sent.begin() + 5 * 2048)) << "chunks of " << chunk;
+    }
+}
+
+TEST(BlockReader, WholeFileInBlocksAndTheTailLeftOut) {
+    TempDir dir;
+    const Bytes bytes = Numbered(3 * 2048 + 2047);
+    WriteFile(dir / "in", bytes);
+    BlockReader reader(dir / "in");
+    EXPECT_EQ(reader.Size(), static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(ReadAll(reader), Bytes(bytes.begin(), bytes.begin() + 3 * 2048));
+}
