@@ -12,7 +12,7 @@ namespace {
 // The options, in the order --help lists them. A new option is one entry
 // here and one field in CommandLine.
 void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::string& outputType,
-                std::string& separator, std::vector<std::string>& operands) {
+                std::string& separator, std::vector<std::string>& operands, std::vector<std::string>& where) {
     const auto oneOf = [](const char* what, std::vector<std::string> words) {
         return CLI::Validator(
             [what, words](std::string& value) -> std::string {
@@ -52,6 +52,12 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
                 return {};
             },
             ""));
+    app.add_option("-w,--where", where,
+                   "only records where COND holds (repeatable)")
+        ->option_text("COND")
+        ->expected(1)  // one condition each time, so a file name after it stays a file
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--stats", cl.Stats,
                  "print size, blocks, records; no output");
     app.add_flag("-q,--quiet", cl.Quiet, "no progress line, no summary");
@@ -65,11 +71,11 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
 std::string UsageText() {
     CommandLine cl;
     std::string inputType, outputType, separator;
-    std::vector<std::string> operands;
+    std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
     app.set_help_flag("-h,--help", "this text");
-    AddOptions(app, cl, inputType, outputType, separator, operands);
+    AddOptions(app, cl, inputType, outputType, separator, operands, where);
     CLI::Formatter formatter;
     formatter.column_width(32);
     return "Usage: mavik-convert [options] INPUT [OUTPUT]\n"
@@ -79,6 +85,9 @@ std::string UsageText() {
            "into text lines or recodes it between EBCDIC and ASCII.\n" +
            formatter.make_groups(&app, CLI::AppFormatMode::Normal) +
            "-s is taken as UTF-8 and written in windows-1251, as the window writes it.\n"
+           "-w COND is N OP VALUE: field N (1-14) compared as text with VALUE (the rest,\n"
+           "blanks included), OP one of = != < <= > >= ^= (starts with) *= (contains).\n"
+           "Field 13 is its 8 hex digits. All conditions must hold; text output only.\n"
            "With -d each INPUT's output goes into DIR under the name below.\n"
            "--stats prints \"size=N blocks=N records=N\"; for several INPUTs \"FILE: \" first.\n"
            "INPUT \"-\" is standard input, OUTPUT \"-\" standard output; INPUT \"-\" without\n"
@@ -93,7 +102,7 @@ std::string UsageText() {
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
     std::string inputType = "ebcdic", outputType = "text", separator;
-    std::vector<std::string> operands;
+    std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
     app.set_help_flag();  // --help is ours, so that it needs no INPUT either
@@ -102,7 +111,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     app.allow_windows_style_options(false);
     // Repeated options: the last one counts.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    AddOptions(app, cl, inputType, outputType, separator, operands);
+    AddOptions(app, cl, inputType, outputType, separator, operands, where);
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
     try {
         app.parse(reversed);
@@ -122,6 +131,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             throw UsageError(std::string("separator: ") + e.what());
         }
     }
+
+    // Taken last first, like every option: put the conditions back in order.
+    for (auto it = where.rbegin(); it != where.rend(); ++it) {
+        try {
+            cl.Where.push_back(ParseCondition(Utf8ToWindows1251(*it)));
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string("--where: ") + e.what());
+        }
+    }
+    if (!cl.Where.empty() && cl.BinaryOutput)
+        throw UsageError("--where selects records of a text output; it does not go with -o binary");
 
     if (operands.empty())
         throw UsageError("no INPUT file given");

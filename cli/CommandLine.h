@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "SelectionCondition.h"
+
 // What mavik-convert was asked to do.
 struct CommandLine {
     bool AsciiInput = false;    // -i ascii
@@ -20,6 +22,7 @@ struct CommandLine {
     bool Quiet = false;
     bool Help = false;
     bool Version = false;
+    std::vector<SelectionCondition> Where;  // -w: only the records these select
     std::vector<std::string> Inputs;  // "-" is standard input
     std::optional<std::string> Output;  // "-" is standard output
 

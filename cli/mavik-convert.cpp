@@ -179,6 +179,7 @@ struct Batch {
     std::string separator;
     BatchProgress& progress;
     bool several;  // -d: a summary instead of a line per file
+    const RecordPredicate* where;  // -w, tested on the recoded records
 };
 
 // Converts one file; true when it succeeded.
@@ -190,7 +191,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
                    OutputMode::ReplaceOnSuccess};
     const int mode = batch.cl.ConversionMode();
     BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress);
-    const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings);
+    const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);
     batch.progress.FileDone();
     if (result.Failed) {
         // A reader that went away (| head) ends the batch the quiet way a
@@ -207,6 +208,11 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
         batch.progress.Say("warning: " + files.Input + ": the last " + std::to_string(tail) +
                            " bytes (from offset " + std::to_string(result.InputSize - tail) +
                            ") are not a whole 2048-byte block and were not converted");
+    if (batch.where && !batch.cl.Quiet)
+        batch.progress.Say((batch.several ? files.Input + ": " : std::string()) +
+                           std::to_string(result.RecordsSelected) + " of " +
+                           std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
+                           " records selected");
     if (!batch.cl.Quiet && !batch.several)
         batch.progress.Say(std::to_string(result.BlocksDone) + " blocks (" +
                            std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
@@ -284,7 +290,10 @@ int main(int argc, char** argv) {
     BatchProgress progress(stderr, !cl.Quiet && StandardErrorIsATerminal(), static_cast<int>(jobs.size()),
                            totalBytes);
     runningProgress = &progress;
-    const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value()};
+    // The records are tested after recoding, as ASCII blocks.
+    const RecordPredicate where(cl.Where, RecordLayout::Block(BlockCode::Ascii), nullptr);
+    const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value(),
+                      cl.Where.empty() ? nullptr : &where};
 
     // -j N: N threads take the files in the order given, each the next one
     // not yet taken; with -j 1 they are converted one after another.

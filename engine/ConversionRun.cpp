@@ -1,5 +1,6 @@
 #include "ConversionRun.h"
 
+#include <bit>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -35,12 +36,13 @@ constexpr int kStandardOutput = 1;
 
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
-                               RunSettings& settings) {
-    return RunConversion(RunFiles{inputPath, outputPath}, separator, tables, settings);
+                               RunSettings& settings, const RecordPredicate* where) {
+    return RunConversion(RunFiles{inputPath, outputPath}, separator, tables, settings, where);
 }
 
 ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
-                               const CodeTables& tables, RunSettings& settings) {
+                               const CodeTables& tables, RunSettings& settings,
+                               const RecordPredicate* where) {
     ConversionResult result;
     std::optional<BlockReader> input;
     std::optional<OutputFile> output;
@@ -64,7 +66,16 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                     throw std::runtime_error(std::string("Cannot open file ") + CodeTableFile(*kind));
                 RecodeBlock(block, *table);
             }
-            WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+            if (where) {
+                RecordMask selected = 0;
+                for (std::size_t r = 0; r < kRecordsPerBlock; ++r)
+                    if (where->Matches(block.Records[r].Bytes))
+                        selected |= RecordMask{1} << r;
+                result.RecordsSelected += std::popcount(selected);
+                WriteSelectedRecords(block, selected, separator, OutputTypeFor(mode), settings, *output);
+            } else {
+                WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+            }
             ++result.BlocksDone;
             const int progress = ProgressPercent(result.BlocksDone, settings.BlockCount());
             if (progress != shown) {

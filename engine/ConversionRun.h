@@ -5,6 +5,7 @@
 
 #include "CodeTable.h"
 #include "OutputFile.h"
+#include "RecordPredicate.h"
 #include "RecordWriters.h"
 
 // What a run reads while it goes. The window keeps these current (a change
@@ -27,6 +28,7 @@ struct ConversionResult {
     int ErrorCode = 0;            // the IOError's code when an I/O step failed
     std::int64_t BlocksDone = 0;
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
+    std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
 };
 
 // Done blocks as a whole percentage of blockCount, truncated, within 0-100.
@@ -39,10 +41,12 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 // the separator, reports progress, stops early when Converting() turns
 // false, and closes both files on every path. A block whose mode needs a
 // table that was never loaded fails the run ("Cannot open file <name>")
-// rather than being written as zeros.
+// rather than being written as zeros. With where, only the records it
+// matches (tested after recoding, so built for ASCII blocks without a
+// table) are written, and a block's header only when one of them is.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
-                               RunSettings& settings);
+                               RunSettings& settings, const RecordPredicate* where = nullptr);
 
 // Where a run reads and writes.
 struct RunFiles {
@@ -56,4 +60,5 @@ struct RunFiles {
 // The same run over RunFiles. With OutputMode::ReplaceOnSuccess a failed run
 // leaves the output's file as it was.
 ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
-                               const CodeTables& tables, RunSettings& settings);
+                               const CodeTables& tables, RunSettings& settings,
+                               const RecordPredicate* where = nullptr);

@@ -157,3 +157,23 @@ void WriteBlock(const CallRecordBlock& block, std::string_view separator, Output
             WriteRawFieldLine(record, separator, out);
     }
 }
+
+void WriteSelectedRecords(const CallRecordBlock& block, RecordMask selected, std::string_view separator,
+                          OutputType type, const FormatChoice& choice, OutputFile& out) {
+    if (selected == kAllRecords) {
+        WriteBlock(block, separator, type, choice, out);
+        return;
+    }
+    if (selected == 0)
+        return;
+    if (separator.empty())
+        out.Write(block.Header.Bytes, kHeaderSize);
+    for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
+        if (!(selected >> r & 1))
+            continue;
+        if (type == OutputType::Text && choice.FormatBox1())
+            WriteFormattedLine(block.Records[r], separator, out);
+        else
+            WriteRawFieldLine(block.Records[r], separator, out);
+    }
+}

@@ -30,3 +30,12 @@ void WriteRawFieldLine(const CallRecord& record, std::string_view separator, Out
 // always as raw field lines for binary output.
 void WriteBlock(const CallRecordBlock& block, std::string_view separator, OutputType type,
                 const FormatChoice& choice, OutputFile& out);
+
+// Bit r of a mask stands for record r (from 0) of a block.
+using RecordMask = std::uint64_t;
+inline constexpr RecordMask kAllRecords = (RecordMask{1} << kRecordsPerBlock) - 1;
+
+// WriteBlock for the records of the mask only. With an empty separator the
+// header goes first, and only for a block with at least one such record.
+void WriteSelectedRecords(const CallRecordBlock& block, RecordMask selected, std::string_view separator,
+                          OutputType type, const FormatChoice& choice, OutputFile& out);

@@ -335,7 +335,22 @@ void TMAVIKForm::ViewInpBitBtn1Click() {
 
 void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
 
-void TMAVIKForm::QueryBitBtn1Click() { viewers.Select(ui->OutFileNameEdit1->text()); }
+void TMAVIKForm::QueryBitBtn1Click() {
+    // The window's current types say what the output is.
+    const int mode = ConversionMode;
+    std::optional<RecordLayout> layout;
+    if (OutputTypeFor(mode) == OutputType::Binary) {
+        layout = RecordLayout::Block(mode == kAsciiToEbcdicImage ? BlockCode::Ebcdic : BlockCode::Ascii);
+    } else if (const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String())) {
+        const std::string fixed = FixSeparator(mode, ui->TabBox1->isChecked(), *separator);
+        if (!fixed.empty())
+            layout = FormatChecked ? RecordLayout::Formatted(fixed) : RecordLayout::Raw(fixed);
+        else if (!FormatChecked)
+            layout = RecordLayout::Block(BlockCode::Ascii);  // raw lines run together: the block image
+    }
+    viewers.Select(ui->OutFileNameEdit1->text(), layout,
+                   Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr);
+}
 
 void TMAVIKForm::VersionStaticTextClick() {
     // An installed program finds the text in its shared-data folder.

@@ -4,6 +4,7 @@
 
 #include "ByteViewer.h"
 #include "Platform.h"
+#include "RecordBrowser.h"
 #include "TextViewer.h"
 
 ViewerWindows::~ViewerWindows() { CloseAll(); }
@@ -22,11 +23,11 @@ void ViewerWindows::ViewText(const QString& path) {
         Show(TextViewer::Open(path));
 }
 
-void ViewerWindows::Select(const QString& path) {
+void ViewerWindows::Select(const QString& path, std::optional<RecordLayout> layout, const CodeTable* table) {
     if (platform_.ProgramFound(kSelectionProgram))
         platform_.RunProgram(kSelectionProgram, path);
     else
-        Show(TextViewer::Open(path));  // until there is a record browser
+        Show(RecordBrowser::Open(path, std::move(layout), std::nullopt, table));
 }
 
 QList<QMainWindow*> ViewerWindows::Windows() const {

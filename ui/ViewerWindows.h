@@ -5,6 +5,10 @@
 #include <QString>
 
 #include "ByteRowFormat.h"
+#include "CodeTable.h"
+#include "RecordLayout.h"
+
+#include <optional>
 
 class Platform;
 class QMainWindow;
@@ -29,8 +33,9 @@ public:
     void ViewBytes(const QString& path, ByteDecoding decoding);
     // "Lindor.exe", or the text viewer.
     void ViewText(const QString& path);
-    // "Selmar.exe", or the record browser.
-    void Select(const QString& path);
+    // "Selmar.exe", or the record browser on path in layout (recognised
+    // when not given), EBCDIC records recoded through table.
+    void Select(const QString& path, std::optional<RecordLayout> layout, const CodeTable* table);
 
     // The viewers still open, oldest first.
     QList<QMainWindow*> Windows() const;

@@ -240,5 +240,22 @@ for sig in TERM INT; do
     check "SIG$sig: no temporary left" [ -z "$(find . -maxdepth 1 -name '.sig.txt.mavik-*')" ]
 done
 
+
+# --- --where: only the selected records ---
+check "where: a malformed condition is a usage error naming it" run 2 -T "$tables" -w '15=1' "$ebcdic" w.txt
+check "where: ... and names the condition" grep -q '"15=1"' "$work/err"
+check "where: with binary output is a usage error" run 2 -T "$tables" -o binary -w '1=2' "$ebcdic" w.asc
+check "where: ... that creates nothing" [ ! -e w.txt ] && [ ! -e w.asc ]
+"$convert" -T "$tables" -i ascii -w '1!=F' -w '5>=07' "$ascii" w-all.txt 2>err-where
+check "where: stderr says how many were selected" grep -Eq '^mavik-convert: [0-9]+ of 102 records selected$' err-where
+"$convert" -q -T "$tables" -i ascii "$ascii" all.txt
+selected=$(grep -c '' w-all.txt)
+expected=$(awk -F'*' '$1 != "F" && $5 >= "07"' all.txt | grep -c '')
+check "where: the lines are those the conditions select ($selected)" [ "$selected" -eq "$expected" ] && [ "$selected" -gt 0 ]
+check "where: with -q nothing on stderr" run 0 -T "$tables" -i ascii -w '1=2' "$ascii" w-q.txt
+check "where: ... really nothing" [ ! -s "$work/err" ]
+run 0 -T "$tables" -i ascii -r -s '' -w '2=999' "$ascii" w-none.txt
+check "where: no selected record, no block header" [ "$(size w-none.txt)" -eq 0 ]
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -22,6 +22,10 @@ namespace {
 
 const QStringList kAllMissing{"Bytora.exe", "Lindor.exe", "Selmar.exe"};
 
+// A formatted line as the converter writes it with the separator "*".
+const char* const kFormattedLine =
+    "2*017*4951    *0123456789     *07/12*23:59:59*00:01:30*000090*01*02*3*4*2B41H7A30H*5\r\n";
+
 // Every top-level viewer window now open, oldest first by creation.
 QList<QMainWindow*> Viewers(const char* objectName) {
     QList<QMainWindow*> found;
@@ -124,7 +128,8 @@ private slots:
         window.chooseFile(WriteBlocks(window, "calls.cdr"));
         QFile out(window.path("result.txt"));
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write("first line\r\nsecond line\r\n");
+        out.write(kFormattedLine);
+        out.write(kFormattedLine);
         out.close();
         window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path("result.txt"));
         window.control("ViewOutBitBtn1")->setEnabled(true);  // as after a run
@@ -138,11 +143,12 @@ private slots:
 
         const QList<QMainWindow*> viewers{
             OpenedBy("TextViewer", [&] { window.click("ViewOutBitBtn1"); }),
-            OpenedBy("TextViewer", [&] { window.click("QueryBitBtn1"); }),
+            OpenedBy("RecordBrowser", [&] { window.click("QueryBitBtn1"); }),
             OpenedBy("TextViewer", [&] { QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton); }),
         };
         QVERIFY(!viewers.contains(nullptr));
-        QCOMPARE(Viewers("TextViewer").size(), 3);
+        QCOMPARE(Viewers("TextViewer").size(), 2);
+        QCOMPARE(Viewers("RecordBrowser").size(), 1);
         QCOMPARE(viewers[0]->windowTitle(), QStringLiteral("result.txt — MAVIK"));
         QCOMPARE(viewers[1]->windowTitle(), QStringLiteral("result.txt — MAVIK"));
         QCOMPARE(viewers[2]->windowTitle(), QStringLiteral("info.txt — MAVIK"));
@@ -169,11 +175,15 @@ private slots:
         QCOMPARE(window.platform.commands.size(), 1);
         QCOMPARE(window.platform.commands[0].program, QStringLiteral("Bytora.exe"));
         QVERIFY(Viewers("ByteViewer").isEmpty());
-        window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path("calls.cdr"));
+        QFile out(window.path("calls.txt"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(kFormattedLine);
+        out.close();
+        window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path("calls.txt"));
         window.control("QueryBitBtn1")->setEnabled(true);
         window.click("QueryBitBtn1");
         QCOMPARE(window.platform.commands.size(), 1);
-        QCOMPARE(Viewers("TextViewer").size(), 1);
+        QCOMPARE(Viewers("RecordBrowser").size(), 1);
     }
 
     void UnopenableFile_ShowsTheUsualErrorAndNoViewer() {

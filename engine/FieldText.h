@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "CodeTable.h"
+#include "RecordLayout.h"
+
+// Longest text a field can have: field 4 (15 bytes).
+inline constexpr std::size_t kMaxFieldText = 16;
+
+// A field's text as a selection compares it and the browser shows it. In a
+// block file: the field's bytes after recoding, as a raw field line shows
+// them, and field 13 as its 8 upper-case hex digits. In a text output: the
+// bytes as the line shows them.
+class FieldReader {
+public:
+    // table recodes the records of an EBCDIC block file; nullptr (ASCII
+    // blocks, text outputs) takes the bytes as they are.
+    FieldReader(const RecordLayout& layout, const CodeTable* table);
+
+    // Field n (1-14) of the record's bytes into out (room for kMaxFieldText);
+    // returns the text's length.
+    std::size_t Text(const std::uint8_t* record, int n, std::uint8_t* out) const;
+    std::string Text(const std::uint8_t* record, int n) const;
+
+    FieldPlace Place(int n) const { return places_[static_cast<std::size_t>(n - 1)]; }
+    // Field 13 of a block file, shown in hex rather than as its bytes.
+    bool IsHex(int n) const { return hex13_ && n == 13; }
+    const CodeTable* Table() const { return table_; }
+
+private:
+    FieldPlace places_[kFieldCount];
+    bool hex13_;
+    const CodeTable* table_;
+};
+
+// Eight upper-case hex digits for four bytes.
+void HexDigits(const std::uint8_t* bytes, std::uint8_t* out);
+
+// What field n's text holds, for a reader: "date 07/12", "time 23:59:59",
+// "hex 2B 41 7A 30", "text". From a text output the text is as shown there.
+std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "FieldText.h"
+#include "SelectionCondition.h"
+
+// Conditions compiled for one layout: whether a record's bytes satisfy all
+// of them. Cheap enough to run over every record of a multi-GiB file.
+class RecordPredicate {
+public:
+    RecordPredicate(const std::vector<SelectionCondition>& conditions, const RecordLayout& layout,
+                    const CodeTable* table);
+
+    bool Matches(const std::uint8_t* record) const {
+        for (const Compiled& c : compiled_)
+            if (!Holds(c, record))
+                return false;
+        return true;
+    }
+    bool SelectsAll() const { return compiled_.empty(); }
+
+private:
+    struct Compiled {
+        int Field;
+        std::size_t Offset;
+        SelectionOp Op;
+        std::string Value;
+        bool Direct;  // the bytes in the record are the text
+    };
+    bool Holds(const Compiled& c, const std::uint8_t* record) const;
+
+    FieldReader reader_;
+    std::vector<Compiled> compiled_;
+};

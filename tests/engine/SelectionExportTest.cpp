@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "ConversionRun.h"
+#include "IOError.h"
+#include "SelectionExport.h"
+#include "SelectionSamples.h"
+#include "SelectionScan.h"
+
+namespace {
+
+struct BatchRun : RunSettings {
+    bool formatted = true;
+    int ConversionMode() const override { return 10; }
+    std::int64_t BlockCount() const override { return 0; }
+    bool FormatBox1() const override { return formatted; }
+    bool Converting() override { return true; }
+    void UpdateGauge(int) override {}
+};
+
+std::string Read(const std::string& path) {
+    const Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+SelectionIndex Select(const RecordFile& file, const std::string& conditions, const CodeTable* table) {
+    std::atomic<bool> stop{false};
+    ScanProgress progress;
+    return *SelectRecords(file, RecordPredicate(ParseConditions(conditions), file.Layout(), table), stop,
+                          progress);
+}
+
+std::string Exported(const RecordFile& file, const SelectionIndex* selection, const CodeTable* table,
+                     const ExportFormat& format, const std::string& target) {
+    EXPECT_TRUE(ExportSelection(file, selection, table, format, target));
+    return Read(target);
+}
+
+struct LayoutCase {
+    bool formatted;
+    std::string separator;
+};
+
+class WhereAgainstExport : public ::testing::TestWithParam<LayoutCase> {};
+
+// Records 0-99 without the 5th-month dates, with every 7th an F record:
+// whole blocks drop out, others keep a few records.
+const char* const kConditions = "4<000000000000100;5!=0506;5!=0606";
+
+}  // namespace
+
+TEST_P(WhereAgainstExport, ConverterWithSelectionWritesWhatTheBrowserExports) {
+    const LayoutCase& c = GetParam();
+    TempDir dir;
+    const Bytes blocks = VariedBlocks(12);
+    WriteFile(dir / "ascii.cdr", blocks);
+    WriteFile(dir / "ebcdic.cdr", ToXorEbcdic(blocks));
+
+    BatchRun settings;
+    settings.formatted = c.formatted;
+    const RecordPredicate where(ParseConditions(kConditions), RecordLayout::Block(BlockCode::Ascii), nullptr);
+    const ConversionResult run = RunConversion(dir / "ascii.cdr", dir / "where.txt", c.separator, CodeTables{}, settings, &where);
+    ASSERT_FALSE(run.Failed) << run.ErrorText;
+    const std::string converted = Read(dir / "where.txt");
+
+    const CodeTable table = XorTable();
+    RecordFile ebcdic(dir / "ebcdic.cdr");
+    const SelectionIndex selection = Select(ebcdic, kConditions, &table);
+    EXPECT_EQ(static_cast<std::uint64_t>(run.RecordsSelected), selection.Count());
+    ExportFormat format;
+    format.Formatted = c.formatted;
+    format.Separator = c.separator;
+    EXPECT_EQ(Exported(ebcdic, &selection, &table, format, dir / "export.txt"), converted);
+
+    // Records 0-99 lie in blocks 0-2; the rest give nothing, not even a header.
+    EXPECT_EQ(converted.find("HDR0003"), std::string::npos);
+    if (c.separator.empty()) {
+        EXPECT_EQ(converted.compare(0, 8, "HDR0000#"), 0);
+    }
+
+    // Exporting the whole file gives what the converter writes without one.
+    EXPECT_EQ(Exported(ebcdic, nullptr, &table, format, dir / "all.txt"), Converted(blocks, c.formatted, c.separator));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryTextLayout, WhereAgainstExport,
+                         ::testing::Values(LayoutCase{true, "*"}, LayoutCase{false, "*"}, LayoutCase{true, "\t"},
+                                           LayoutCase{false, "\t"}, LayoutCase{true, "::"},
+                                           LayoutCase{false, "<|>"}, LayoutCase{true, ""},
+                                           LayoutCase{false, ""}));
+
+TEST(SelectionExport, TextOutputKeepsTheSelectedLinesAsTheyStand) {
+    TempDir dir;
+    const std::string text = Converted(VariedBlocks(30), false, "\t");
+    WriteFile(dir / "raw.txt", ToBytes(text));
+    RecordFile file(dir / "raw.txt");
+    const SelectionIndex selection = Select(file, "1=3", nullptr);
+    std::string expected;
+    const std::size_t length = file.Layout().LineLength();
+    for (std::size_t at = 0; at < text.size(); at += length)
+        if (text[at] == '3')
+            expected += text.substr(at, length);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(Exported(file, &selection, nullptr, {}, dir / "sel.txt"), expected);
+}
+
+TEST(SelectionExport, CsvIsQuotedUtf8WithAHeader) {
+    TempDir dir;
+    Bytes blocks = VariedBlocks(1);
+    blocks[8 + 2] = ',';
+    blocks[8 + 4] = '"';
+    blocks[8 + 5] = 0xC0;  // windows-1251 "А"
+    WriteFile(dir / "blocks", blocks);
+    RecordFile file(dir / "blocks");
+    const SelectionIndex selection = Select(file, "4<000000000000002", nullptr);
+    ExportFormat csv;
+    csv.Format = ExportFormat::Csv;
+    const std::string out = Exported(file, &selection, nullptr, csv, dir / "out.csv");
+    const std::string header =
+        "Field 1,Field 2,Field 3,Field 4,Field 5,Field 6,Field 7,Field 8,Field 9,Field 10,Field 11,Field 12,"
+        "Field 13,Field 14\r\n";
+    EXPECT_EQ(out, header +
+                       "F,\"0,7\",\"\"\"\xD0\x90" "51FFFF\",000000000000000,0101,235959,000130,000090,01,02,3,4,"
+                       "000D0A09,5\r\n"
+                       "1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
+
+    // From raw lines, field 13 (binary bytes there) goes out in hex too.
+    WriteFile(dir / "raw.txt", ToBytes(Converted(VariedBlocks(1), false, "*")));
+    RecordFile raw(dir / "raw.txt");
+    const SelectionIndex one = Select(raw, "4=000000000000001", nullptr);
+    EXPECT_EQ(Exported(raw, &one, nullptr, csv, dir / "raw.csv"),
+              header + "1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
+}
+
+TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {
+    TempDir dir;
+    WriteFile(dir / "blocks", VariedBlocks(3));
+    WriteFile(dir / "target", ToBytes("old"));
+    RecordFile file(dir / "blocks");
+    ExportFormat format;
+
+    // Stopped: the old target stays, no temporary is left.
+    std::atomic<bool> stop{true};
+    EXPECT_FALSE(ExportSelection(file, nullptr, nullptr, format, dir / "target", &stop));
+    EXPECT_EQ(Read(dir / "target"), "old");
+
+    // Into a folder that does not exist: an error naming the file, nothing left.
+    EXPECT_THROW(ExportSelection(file, nullptr, nullptr, format, dir / "none/target"), IOError);
+
+    // Over the file being read, even through a link.
+    std::filesystem::create_symlink(dir / "blocks", dir / "link");
+    EXPECT_THROW(ExportSelection(file, nullptr, nullptr, format, dir / "link"), IOError);
+    EXPECT_EQ(ReadFile(dir / "blocks"), VariedBlocks(3));
+
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 3);
+}

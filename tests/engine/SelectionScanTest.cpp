@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "LayoutRecognition.h"
+#include "SelectionSamples.h"
+#include "SelectionScan.h"
+
+namespace {
+
+SelectionIndex Select(const RecordFile& file, const std::string& conditions, const CodeTable* table = nullptr) {
+    const RecordPredicate predicate(ParseConditions(conditions), file.Layout(), table);
+    std::atomic<bool> stop{false};
+    ScanProgress progress;
+    auto index = SelectRecords(file, predicate, stop, progress);
+    EXPECT_TRUE(index.has_value());
+    EXPECT_EQ(progress.RecordsDone.load(), file.RecordCount());
+    EXPECT_EQ(progress.Matches.load(), index->Count());
+    return *index;
+}
+
+std::vector<std::uint64_t> Matches(const SelectionIndex& index) {
+    std::vector<std::uint64_t> records;
+    for (std::uint64_t k = 0; k < index.Count(); ++k)
+        records.push_back(index.Select(k));
+    return records;
+}
+
+}  // namespace
+
+TEST(SelectionIndex, SelectAndRankAgreeWithTheBits) {
+    std::mt19937_64 random(7);
+    for (double density : {0.0, 0.001, 0.3, 1.0}) {
+        const std::uint64_t records = 20000 + random() % 64;
+        SelectionIndex index(records);
+        std::vector<std::uint64_t> expected;
+        std::bernoulli_distribution keep(density);
+        for (std::uint64_t r = 0; r < records; ++r)
+            if (keep(random)) {
+                index.Set(r);
+                expected.push_back(r);
+            }
+        index.Finish();
+        ASSERT_EQ(index.Count(), expected.size());
+        EXPECT_EQ(Matches(index), expected) << density;
+        for (std::uint64_t k = 0; k < expected.size(); k += 97) {
+            EXPECT_EQ(index.Rank(expected[k]), k);
+            EXPECT_TRUE(index.Contains(expected[k]));
+        }
+        EXPECT_EQ(index.Rank(records), expected.size());
+    }
+}
+
+TEST(SelectionScan, SameMatchesInEveryLayoutOfTheSameRecords) {
+    // 40 blocks: more than one read chunk of lines for the longer layouts.
+    const Bytes blocks = VariedBlocks(40);
+    TempDir dir;
+    WriteFile(dir / "ascii", blocks);
+    WriteFile(dir / "ebcdic", ToXorEbcdic(blocks));
+    WriteFile(dir / "raw", ToBytes(Converted(blocks, false, "\t")));
+    const CodeTable table = XorTable();
+
+    RecordFile ascii(dir / "ascii");
+    RecordFile ebcdic(dir / "ebcdic");
+    RecordFile raw(dir / "raw");
+    ASSERT_EQ(ebcdic.Layout().Code, BlockCode::Ebcdic);
+    ASSERT_EQ(raw.Layout().Kind, LayoutKind::Raw);
+
+    // Field 4 holds the record number; field 1 is F for every 7th.
+    const std::string conditions = "4>=000000000000100;4<000000000001000;1!=F;5^=0";
+    std::vector<std::uint64_t> expected;
+    for (std::uint64_t n = 100; n < 1000 && n < 40 * kRecordsPerBlock; ++n)
+        if (n % 7 != 0 && 1 + n % 12 < 10)
+            expected.push_back(n);
+    EXPECT_EQ(Matches(Select(ascii, conditions)), expected);
+    EXPECT_EQ(Matches(Select(ebcdic, conditions, &table)), expected);
+    EXPECT_EQ(Matches(Select(raw, conditions)), expected);
+
+    // Field 13 in hex on blocks: its first byte is the record number.
+    EXPECT_EQ(Matches(Select(ebcdic, "13=050D0A2A", &table)), (std::vector<std::uint64_t>{5, 261, 517, 773, 1029, 1285}));
+}
+
+TEST(SelectionScan, TextLineThatLostItsShapeStopsTheScan) {
+    const Bytes blocks = VariedBlocks(5);
+    std::string text = Converted(blocks, false, "*");
+    TempDir dir;
+    WriteFile(dir / "raw", ToBytes(text));
+    RecordFile file(dir / "raw");
+    // The file changes after it was recognised: line 100 loses its CR.
+    text[100 * 75 - 2] = 'x';
+    WriteFile(dir / "raw", ToBytes(text));
+    const RecordPredicate predicate({}, file.Layout(), nullptr);
+    std::atomic<bool> stop{false};
+    ScanProgress progress;
+    try {
+        SelectRecords(file, predicate, stop, progress);
+        ADD_FAILURE() << "scanned a changed file";
+    } catch (const LayoutError& e) {
+        EXPECT_NE(std::string(e.what()).find("line 100 "), std::string::npos) << e.what();
+    }
+}
+
+TEST(SelectionJob, RunsToTheEndOnItsThreadOrStopsWhenCancelled) {
+    TempDir dir;
+    WriteFile(dir / "blocks", VariedBlocks(10));
+    auto file = std::make_shared<RecordFile>(dir / "blocks");
+    {
+        SelectionJob job(file, ParseConditions("1=F"), nullptr);
+        while (!job.Finished())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(job.Error().empty());
+        auto index = job.TakeIndex();
+        ASSERT_TRUE(index);
+        EXPECT_EQ(index->Count(), (340u + 6) / 7);
+        EXPECT_EQ(job.Matches(), index->Count());
+        EXPECT_EQ(job.RecordsDone(), 340u);
+    }
+    {
+        // A sparse file large enough that the scan is still going when cancelled.
+        ASSERT_EQ(::truncate((dir / "blocks").c_str(), 4LL << 30), 0);
+        auto large = std::make_shared<RecordFile>(dir / "blocks", RecordLayout::Block(BlockCode::Ascii));
+        SelectionJob job(large, ParseConditions("4=x"), nullptr);
+        while (job.RecordsDone() == 0)
+            std::this_thread::yield();
+        job.Cancel();
+        while (!job.Finished())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_LT(job.RecordsDone(), large->RecordCount());
+        EXPECT_FALSE(job.TakeIndex());
+        EXPECT_TRUE(job.Error().empty());
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+#include "RecordLayout.h"
+#include "SelectionExport.h"
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+// Asks how and where to export a selection: text lines (for a block file
+// formatted or raw, with a separator or TAB, as the converter writes them)
+// or CSV, and the file.
+class ExportDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    using ChooseFile = std::function<QString(QWidget* owner, const QString& suggested)>;
+    ExportDialog(const RecordLayout& layout, const QString& sourcePath, ChooseFile chooseFile,
+                 QWidget* parent = nullptr);
+
+    ExportFormat Format() const;
+    QString Path() const;
+
+private:
+    void Suggest();
+    void Check();
+
+    RecordLayout layout;
+    QString sourcePath;
+    ChooseFile chooseFile;
+    QRadioButton* lines = nullptr;
+    QRadioButton* csv = nullptr;
+    QCheckBox* formatted = nullptr;
+    QCheckBox* tab = nullptr;
+    QLineEdit* separator = nullptr;
+    QLineEdit* path = nullptr;
+};
