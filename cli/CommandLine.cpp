@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "FileAccess.h"
+
 #include <CLI/CLI.hpp>
 
 #include <map>
@@ -105,6 +107,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
+    // "/tmp/calls.cdr" is a path, not a Windows-style option, on every system.
+    app.allow_windows_style_options(false);
     app.set_help_flag();  // --help is ours, so that it needs no INPUT either
     app.add_flag("-h,--help", cl.Help, "this text");
     // "/x" is a path, also on Windows, where CLI11 would read it as an option.
@@ -190,7 +194,7 @@ std::vector<FileJob> PlanJobs(const CommandLine& cl) {
         dir += '/';
     for (const std::string& input : cl.Inputs) {
         const std::string derived = *DeriveOutputName(input, mode);
-        const std::string name = derived.substr(derived.rfind('/') + 1);
+        const std::string name = derived.substr(fileaccess::FileNameStart(derived));
         const auto [it, fresh] = taken.emplace(name, input);
         if (!fresh)
             throw UsageError("\"" + it->second + "\" and \"" + input + "\" would both give " + dir +

@@ -121,6 +121,14 @@ std::string Explanation(const FileJob& job, const ConversionResult& r) {
     return {};
 }
 
+// Standard output is binary (it may carry a conversion's bytes), so the
+// statistics end their lines as a console program of the system does.
+#ifdef _WIN32
+constexpr const char* kLineEnd = "\r\n";
+#else
+constexpr const char* kLineEnd = "\n";
+#endif
+
 int PrintStatistics(const CommandLine& cl) {
     int status = 0;
     for (const std::string& input : cl.Inputs) {
@@ -145,8 +153,8 @@ int PrintStatistics(const CommandLine& cl) {
         }
         if (cl.Inputs.size() > 1)
             std::printf("%s: ", stream ? kStandardInputName : input.c_str());
-        std::printf("size=%" PRId64 " blocks=%" PRId64 " records=%" PRId64 "\n", stats.SizeBytes,
-                    stats.BlockCount, stats.RecordCount);
+        std::printf("size=%" PRId64 " blocks=%" PRId64 " records=%" PRId64 "%s", stats.SizeBytes,
+                    stats.BlockCount, stats.RecordCount, kLineEnd);
     }
     return status;
 }
@@ -227,11 +235,11 @@ unsigned DefaultJobs() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(const std::vector<std::string>& arguments) {
     CommandLine cl;
     std::vector<FileJob> jobs;
     try {
-        cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        cl = ParseCommandLine(arguments);
         if (!cl.Help && !cl.Version && !cl.Stats)
             jobs = PlanJobs(cl);
     } catch (const UsageError& e) {
@@ -323,3 +331,16 @@ int main(int argc, char** argv) {
     }
     return failed == 0 ? 0 : kExitFailure;
 }
+
+#ifdef _WIN32
+// The arguments as Windows gives them, in UTF-16, so that any file name
+// reaches the program whole; inside it they are UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(fileaccess::Utf8(std::filesystem::path(argv[i])));
+    return Main(arguments);
+}
+#else
+int main(int argc, char** argv) { return Main({argv + 1, argv + argc}); }
+#endif

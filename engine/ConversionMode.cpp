@@ -1,5 +1,7 @@
 #include "ConversionMode.h"
 
+#include "FileAccess.h"
+
 bool IsRunnableMode(int mode) {
     return mode == kEbcdicToText || mode == kEbcdicToAsciiImage || mode == kAsciiToText ||
            mode == kAsciiToEbcdicImage;
@@ -38,8 +40,7 @@ std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mo
     default:
         return std::nullopt;
     }
-    const auto slash = inputPath.rfind('/');
-    const auto nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const auto nameStart = fileaccess::FileNameStart(inputPath);
     const auto dot = inputPath.find('.', nameStart);
     return inputPath.substr(0, dot) + extension;
 }

@@ -133,19 +133,26 @@ bool StatPath(const std::string& path, FileInfo& info) {
     std::wstring wide;
     if (!Widen(path, wide))
         return false;
+    // Opening for no access at all reads the identity even of a file that
+    // another program holds open, and tells devices (NUL, CON) from files.
+    const HANDLE handle =
+        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        info = FileInfo{};
+        return true;
+    }
     struct _stat64 st {};
     _doserrno = 0;
     if (_wstat64(wide.c_str(), &st) != 0) {
         if (_doserrno != 0)
             errno = ErrnoFor(static_cast<DWORD>(_doserrno));
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
         return false;
     }
     info = InfoOf(st);
-    // Opening for no access at all reads the identity even of a file that
-    // another program holds open.
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     info.Identity = IdentityOf(handle);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
@@ -154,6 +161,21 @@ bool StatPath(const std::string& path, FileInfo& info) {
 
 std::int64_t Read(int fd, void* data, std::size_t n) {
     return _read(fd, data, static_cast<unsigned>(n < kMaxTransfer ? n : kMaxTransfer));
+}
+
+std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::size_t n) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD got = 0;
+    if (ReadFile(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), data,
+                 static_cast<DWORD>(n < kMaxTransfer ? n : kMaxTransfer), &got, &at))
+        return got;
+    const DWORD error = GetLastError();
+    if (error == ERROR_HANDLE_EOF)
+        return 0;
+    errno = ErrnoFor(error);
+    return -1;
 }
 
 std::int64_t Write(int fd, const void* data, std::size_t n) {
@@ -249,6 +271,14 @@ std::int64_t Read(int fd, void* data, std::size_t n) {
     return got;
 }
 
+std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::size_t n) {
+    ssize_t got;
+    do
+        got = ::pread(fd, data, n, static_cast<off_t>(offset));
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
 std::int64_t Write(int fd, const void* data, std::size_t n) {
     ssize_t put;
     do
@@ -276,6 +306,15 @@ bool Remove(const std::string& path) {
 void UseBinaryStandardStreams() {}
 
 #endif
+
+std::size_t FileNameStart(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t separator = path.find_last_of("/\\:");
+#else
+    const std::size_t separator = path.rfind('/');
+#endif
+    return separator == std::string::npos ? 0 : separator + 1;
+}
 
 std::string Utf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();

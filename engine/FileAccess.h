@@ -38,6 +38,9 @@ bool StatPath(const std::string& path, FileInfo& info);
 // Reads or writes up to n bytes; returns the count, 0 at the end, -1 on failure.
 std::int64_t Read(int fd, void* data, std::size_t n);
 std::int64_t Write(int fd, const void* data, std::size_t n);
+// Reads up to n bytes from offset without moving the file's position for
+// other readers; safe from several threads at once.
+std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::size_t n);
 bool Truncate(int fd, std::int64_t size);
 bool Close(int fd);
 // Moves from over to, replacing to when it exists.
@@ -48,6 +51,10 @@ bool Remove(const std::string& path);
 // a path made straight from a std::string would read it in the ANSI code page.)
 std::string Utf8(const std::filesystem::path& path);
 std::filesystem::path PathOf(const std::string& utf8);
+
+// Where the file name in path begins: after its last '/', and on Windows
+// also after a '\\' or a drive's ':'.
+std::size_t FileNameStart(const std::string& path);
 
 // Standard input and output as raw bytes: no text-mode translation.
 void UseBinaryStandardStreams();

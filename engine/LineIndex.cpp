@@ -80,7 +80,9 @@ void LineIndexBuilder::FeedPiece(const std::uint8_t* bytes, std::size_t n) {
         if (next - index_.LastLineStart >= kMaxCheckpointBytes && next > index_.Checkpoints.back().Offset)
             index_.Checkpoints.push_back({index_.LineEnds + 1, next});
         index_.LineEnds += ends;
-        const auto* last = static_cast<const std::uint8_t*>(::memrchr(bytes, '\n', n));
+        const std::uint8_t* last = bytes + n - 1;  // an LF is there, so the walk ends
+        while (*last != '\n')
+            --last;
         index_.LastLineStart = base + static_cast<std::uint64_t>(last - bytes) + 1;
     }
     // Checkpoints are decided at the end of a whole piece only.

@@ -23,9 +23,9 @@ std::set<std::string>& Live() {
 bool ending = false;
 
 std::string HiddenNameBeside(const std::string& path, std::mt19937& random) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t nameStart = fileaccess::FileNameStart(path);
+    const std::string folder = path.substr(0, nameStart);
+    const std::string name = path.substr(nameStart);
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::string suffix(6, ' ');
     for (char& c : suffix)

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <thread>
@@ -10,6 +16,23 @@
 #include "TestFiles.h"
 
 namespace {
+
+#ifdef _WIN32
+int MakePipe(int fds[2]) { return _pipe(fds, 1 << 16, _O_BINARY); }
+// How many bytes wait in the pipe; negative when that cannot be told.
+long Waiting(int fd) {
+    DWORD waiting = 0;
+    return PeekNamedPipe(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr, 0, nullptr, &waiting, nullptr)
+               ? static_cast<long>(waiting)
+               : -1;
+}
+#else
+int MakePipe(int fds[2]) { return ::pipe(fds); }
+long Waiting(int fd) {
+    int waiting = 0;
+    return ::ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
+}
+#endif
 
 // Bytes that differ at every offset, so a lost or repeated byte shows.
 Bytes Numbered(std::size_t n) {
@@ -37,17 +60,16 @@ Bytes ReadAll(BlockReader& reader) {
 TEST(BlockReader, ShortReadsGiveTheSameBytes) {
     for (const std::size_t chunk : {1u, 7u, 1000u, 2047u, 3000u}) {
         int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
+        ASSERT_EQ(MakePipe(fds), 0);
         const Bytes sent = Numbered(5 * 2048 + 100);
         std::thread writer([&] {
             for (std::size_t at = 0; at < sent.size(); at += chunk) {
                 const std::size_t n = std::min(chunk, sent.size() - at);
-                if (::write(fds[1], sent.data() + at, n) != static_cast<ssize_t>(n))
+                if (::write(fds[1], sent.data() + at, static_cast<unsigned>(n)) != static_cast<int>(n))
                     break;
                 // The next bytes go in only once the reader has taken these,
                 // so that no read can return more than one chunk.
-                int pending = 1;
-                while (::ioctl(fds[0], FIONREAD, &pending) == 0 && pending > 0)
+                while (Waiting(fds[0]) > 0)
                     std::this_thread::sleep_for(std::chrono::microseconds(50));
             }
             ::close(fds[1]);

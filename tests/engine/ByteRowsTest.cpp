@@ -3,10 +3,8 @@
 // positioned reads of files that are large, sparse or changing.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <fstream>
 #include <numeric>
 
 #include "ByteRowFormat.h"
@@ -24,11 +22,11 @@ using RowKind = ByteRowLayout::RowKind;
 
 // Writes bytes at offset into an existing file without truncating it.
 void WriteAt(const std::string& path, std::uint64_t offset, const Bytes& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)),
-              static_cast<ssize_t>(bytes.size()));
-    ::close(fd);
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(file.is_open());
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(file.good());
 }
 
 // A table that is no identity: each byte decodes to its bitwise complement.

@@ -119,7 +119,10 @@ TEST(OutputFile, ReplaceOnSuccessKeepsPermissionBitsAndLinks) {
     namespace fs = std::filesystem;
     WriteFile(dir / "target", ToBytes("old"));
     fs::permissions(dir / "target", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    fs::create_symlink("target", dir / "link");
+    std::error_code error;
+    fs::create_symlink("target", dir / "link", error);
+    if (error)
+        GTEST_SKIP() << "this system cannot make a symbolic link here: " << error.message();
     OutputFile out(dir / "link", nullptr, OutputMode::ReplaceOnSuccess);
     out.Write("new", 3);
     out.Close();
@@ -131,7 +134,11 @@ TEST(OutputFile, ReplaceOnSuccessKeepsPermissionBitsAndLinks) {
 }
 
 TEST(OutputFile, ReplaceOnSuccessWritesDevicesDirectly) {
+#ifdef _WIN32
+    OutputFile out("NUL", nullptr, OutputMode::ReplaceOnSuccess);
+#else
     OutputFile out("/dev/null", nullptr, OutputMode::ReplaceOnSuccess);
+#endif
     out.Write("x", 1);
     EXPECT_NO_THROW(out.Close());
 }
