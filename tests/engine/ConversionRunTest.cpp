@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
@@ -197,6 +201,12 @@ TEST_F(RunConversionTest, OutputNamingTheInputIsRefusedAndTheInputKept) {
     std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
     spellings.insert(spellings.end(), {backslashed, upper, "\\\\?\\" + backslashed});
+    // The 8.3 short name of the same path.
+    wchar_t shortName[MAX_PATH];
+    const std::wstring longName = std::filesystem::path(backslashed).wstring();
+    ASSERT_GT(GetShortPathNameW(longName.c_str(), shortName, MAX_PATH), 0u);
+    EXPECT_NE(longName, std::wstring(shortName));  // the test folder's long name has a short one
+    spellings.push_back(std::filesystem::path(shortName).string());
 #endif
     for (const std::string& same : spellings) {
         const ConversionResult r = RunConversion(in, same, "*", tables, settings);

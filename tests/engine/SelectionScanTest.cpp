@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <chrono>
 #include <random>
 #include <thread>
@@ -119,7 +121,7 @@ TEST(SelectionJob, RunsToTheEndOnItsThreadOrStopsWhenCancelled) {
     }
     {
         // A sparse file large enough that the scan is still going when cancelled.
-        ASSERT_EQ(::truncate((dir / "blocks").c_str(), 4LL << 30), 0);
+        std::filesystem::resize_file(dir / "blocks", std::uintmax_t{4} << 30);
         auto large = std::make_shared<RecordFile>(dir / "blocks", RecordLayout::Block(BlockCode::Ascii));
         SelectionJob job(large, ParseConditions("4=x"), nullptr);
         while (job.RecordsDone() == 0)
