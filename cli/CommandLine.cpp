@@ -68,6 +68,26 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
         ->option_text("FILE...");
 }
 
+// "--separator=" must mean an empty separator. CLI11 reads an empty value
+// after "=" as no value and takes the next argument instead, which would
+// turn the input file into the separator; so it gets the empty value as
+// an argument of its own.
+std::vector<std::string> SplitEmptyValues(const std::vector<std::string>& args) {
+    std::vector<std::string> split;
+    bool options = true;
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            options = false;
+        if (options && arg.size() > 3 && arg.starts_with("--") && arg.find('=') == arg.size() - 1) {
+            split.push_back(arg.substr(0, arg.size() - 1));
+            split.emplace_back();
+        } else {
+            split.push_back(arg);
+        }
+    }
+    return split;
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -107,8 +127,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
-    // "/tmp/calls.cdr" is a path, not a Windows-style option, on every system.
-    app.allow_windows_style_options(false);
     app.set_help_flag();  // --help is ours, so that it needs no INPUT either
     app.add_flag("-h,--help", cl.Help, "this text");
     // "/x" is a path, also on Windows, where CLI11 would read it as an option.
@@ -116,7 +134,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     // Repeated options: the last one counts.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     AddOptions(app, cl, inputType, outputType, separator, operands, where);
-    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    std::vector<std::string> reversed;  // CLI11 takes them last first
+    for (const std::string& arg : SplitEmptyValues(args))
+        reversed.insert(reversed.begin(), arg);
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {

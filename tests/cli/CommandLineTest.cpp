@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         Parsed{"SlashIsAPathOnEverySystem", {"/in.cdr", "/tmp/out.txt"}, {"/in.cdr"}, "/tmp/out.txt"},
         Parsed{"EmptySeparator", {"-s", "", "in"}, {"in"}, std::nullopt, 0, ""},
         Parsed{"SeparatorWithEquals", {"--separator=a=b", "in"}, {"in"}, std::nullopt, 0, "a=b"},
+        Parsed{"EmptySeparatorWithEquals", {"--separator=", "in", "out"}, {"in"}, "out", 0, ""},
+        Parsed{"AnEmptyValueWithEqualsAfterTheDoubleDashIsAFile", {"--", "--separator="}, {"--separator="}},
         Parsed{"SeparatorThatIsADash", {"-s", "-", "in"}, {"in"}, std::nullopt, 0, "-"},
         Parsed{"SeparatorInWindows1251", {"-s", "€", "in"}, {"in"}, std::nullopt, 0, "\x88"},
         Parsed{"SeveralInputsWithADirectory", {"-d", "out", "-j", "3", "a", "b", "c"}, {"a", "b", "c"},
