@@ -3,10 +3,8 @@
 #include <QActionGroup>
 #include <QClipboard>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QStatusBar>
 #include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -26,31 +24,19 @@ ByteViewer* ByteViewer::Open(const QString& path, ByteDecoding decoding, QWidget
 
 ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, ByteDecoding decoding,
                        QWidget* parent)
-    : QMainWindow(parent), source_(std::move(source)), decoding_(decoding) {
+    : ViewerWindow(QStringLiteral("ByteViewer"), path, parent), source_(std::move(source)), decoding_(decoding) {
     if (decoding.Table) {
         table_ = *decoding.Table;
         decoding_.Table = &table_;
     }
-    setObjectName(QStringLiteral("ByteViewer"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));
-
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    view_ = new ByteView(source_, decoding_, central);
+    view_ = new ByteView(source_, decoding_, centralWidget());
     view_->setObjectName(QStringLiteral("ByteView"));
-    goTo_ = new GoToBar(QStringLiteral("offset (123 or 0x7B), block (b 12) or record (r 300)"), central);
-    layout->addWidget(view_, 1);
-    layout->addWidget(goTo_);
-    setCentralWidget(central);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("ByteViewerStatus"));
-    statusBar()->addWidget(status_, 1);
+    Column()->addWidget(view_, 1);
+    goTo_ = AddGoToBar(QStringLiteral("offset (123 or 0x7B), block (b 12) or record (r 300)"),
+                       QStringLiteral("Not an offset, block or record"), view_,
+                       [this](const QString& text) { return GoTo(text); });
 
-    QToolBar* tools = addToolBar(QStringLiteral("View"));
-    tools->setMovable(false);
+    QToolBar* tools = Tools();
     auto* kinds = new QActionGroup(this);
     records_ = tools->addAction(QStringLiteral("Records"));
     QAction* plain = tools->addAction(QStringLiteral("Plain"));
@@ -68,27 +54,15 @@ ByteViewer::ByteViewer(std::shared_ptr<FileSource> source, const QString& path, 
     both->setToolTip(QStringLiteral("EBCDIC and ASCII decoding side by side (Ctrl+E)"));
     connect(both, &QAction::toggled, view_, &ByteView::SetSideBySide);
     tools->addSeparator();
-    QAction* goTo = tools->addAction(QStringLiteral("Go to"));
-    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(goTo, &QAction::triggered, goTo_, &GoToBar::Open);
+    AddGoToAction(QStringLiteral("Go to"), goTo_);
     QAction* copyHex = tools->addAction(QStringLiteral("Copy hex"));
     copyHex->setShortcut(QKeySequence::Copy);
     connect(copyHex, &QAction::triggered, this, [this] { Copy(true); });
     QAction* copyText = tools->addAction(QStringLiteral("Copy text"));
     copyText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copyText, &QAction::triggered, this, [this] { Copy(false); });
-    QAction* reload = tools->addAction(QStringLiteral("Reload"));
-    reload->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(reload, &QAction::triggered, this, &ByteViewer::Reload);
+    AddReloadAction([this] { Reload(); });
 
-    connect(goTo_, &GoToBar::Submitted, this, [this](const QString& text) {
-        if (GoTo(text)) {
-            goTo_->hide();
-            view_->setFocus();
-        } else {
-            goTo_->ShowProblem(QStringLiteral("Not an offset, block or record"));
-        }
-    });
     connect(view_, &ByteView::CursorMoved, this, &ByteViewer::UpdateStatus);
     // As wide as the rows, where the screen allows.
     const QScreen* shown = screen();

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QMainWindow>
 
 #include <memory>
 
 #include "ByteRowFormat.h"
+#include "ViewerWindow.h"
 
 class ByteView;
 class FileSource;
 class GoToBar;
 class QAction;
-class QLabel;
 
 // The byte viewer: a top-level window of its own over one file, read-only.
 // Records or plain layout, EBCDIC and ASCII side by side on request, go to
 // an offset, block or record (Ctrl+G), copy as hex or text, F5 reloads.
-class ByteViewer final : public QMainWindow {
+class ByteViewer final : public ViewerWindow {
     Q_OBJECT
 
 public:
@@ -42,6 +41,5 @@ private:
     ByteDecoding decoding_;
     ByteView* view_;
     GoToBar* goTo_;
-    QLabel* status_;
     QAction* records_;
 };

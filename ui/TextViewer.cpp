@@ -3,14 +3,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -44,15 +42,9 @@ TextViewer* TextViewer::Open(const QString& path, QWidget* parent) {
 }
 
 TextViewer::TextViewer(std::shared_ptr<FileSource> source, const QString& path, QWidget* parent)
-    : QMainWindow(parent), source_(std::move(source)) {
-    setObjectName(QStringLiteral("TextViewer"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));
-
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    : ViewerWindow(QStringLiteral("TextViewer"), path, parent), source_(std::move(source)) {
+    QWidget* central = centralWidget();
+    QVBoxLayout* layout = Column();
     view_ = new TextView(source_, DetectEncoding(*source_), central);
     view_->setObjectName(QStringLiteral("TextView"));
     layout->addWidget(view_, 1);
@@ -87,24 +79,10 @@ TextViewer::TextViewer(std::shared_ptr<FileSource> source, const QString& path, 
         Find(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
     });
 
-    goTo_ = new GoToBar(QStringLiteral("line number"), central);
-    layout->addWidget(goTo_);
-    connect(goTo_, &GoToBar::Submitted, this, [this](const QString& text) {
-        if (GoTo(text)) {
-            goTo_->hide();
-            view_->setFocus();
-        } else {
-            goTo_->ShowProblem(QStringLiteral("Not a line number"));
-        }
-    });
-    setCentralWidget(central);
+    goTo_ = AddGoToBar(QStringLiteral("line number"), QStringLiteral("Not a line number"), view_,
+                       [this](const QString& text) { return GoTo(text); });
 
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("TextViewerStatus"));
-    statusBar()->addWidget(status_, 1);
-
-    QToolBar* tools = addToolBar(QStringLiteral("View"));
-    tools->setMovable(false);
+    QToolBar* tools = Tools();
     QAction* find = tools->addAction(QStringLiteral("Find"));
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, this, [this] {
@@ -112,15 +90,11 @@ TextViewer::TextViewer(std::shared_ptr<FileSource> source, const QString& path, 
         findEdit_->selectAll();
         findEdit_->setFocus();
     });
-    QAction* goTo = tools->addAction(QStringLiteral("Go to line"));
-    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    connect(goTo, &QAction::triggered, goTo_, &GoToBar::Open);
+    AddGoToAction(QStringLiteral("Go to line"), goTo_);
     QAction* copy = tools->addAction(QStringLiteral("Copy"));
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &TextViewer::Copy);
-    QAction* reload = tools->addAction(QStringLiteral("Reload"));
-    reload->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(reload, &QAction::triggered, this, &TextViewer::Reload);
+    AddReloadAction([this] { Reload(); });
     auto* escape = new QAction(this);
     escape->setShortcut(QKeySequence(Qt::Key_Escape));
     escape->setShortcutContext(Qt::WindowShortcut);

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QMainWindow>
-
 #include <memory>
 #include <optional>
 
 #include "TextEncoding.h"
+#include "ViewerWindow.h"
 
 class FileSource;
 class GoToBar;
 class LineIndexJob;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -23,7 +21,7 @@ class TextView;
 // is already shown; finds a fixed string in the background (Ctrl+F), goes
 // to a line (Ctrl+G), copies the selected lines, F5 reloads. The window's
 // thread never waits for either job: a timer looks at their progress.
-class TextViewer final : public QMainWindow {
+class TextViewer final : public ViewerWindow {
     Q_OBJECT
 
 public:
@@ -58,7 +56,6 @@ private:
     QLineEdit* findEdit_;
     QCheckBox* matchCase_;
     QPushButton* cancel_;
-    QLabel* status_;
     QTimer* poll_;
     std::unique_ptr<LineIndexJob> index_;
     std::unique_ptr<TextFindJob> find_;
