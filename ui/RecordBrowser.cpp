@@ -260,7 +260,7 @@ void RecordBrowser::FinishSelection() {
     job.reset();
     SetBusy(false);
     if (!error.isEmpty()) {
-        SetStatus(QStringLiteral("Selection failed: ") + FromWindows1251Bytes(error.toStdString()), true);
+        SetStatus(QStringLiteral("Selection failed: ") + error, true);
     } else if (!index) {
         SetStatus(QStringLiteral("Selection cancelled; the table shows what it showed before."));
     } else {
