@@ -13,6 +13,21 @@ partial=$data/samples/calls-ascii-partial-block.cdr
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work"
+# MAVIK_EMULATOR runs a cross-built converter (wine for the Windows build).
+if [ -n "${MAVIK_EMULATOR:-}" ]; then
+    printf '#!/bin/sh\nexec %q %q "$@"\n' "$MAVIK_EMULATOR" "$convert" >"$work/mavik-convert"
+    chmod +x "$work/mavik-convert"
+    convert=$work/mavik-convert
+fi
+# The Windows build ends its --stats lines in CR LF, as console programs
+# there do; POSIX-only checks (signals, modes, links) are skipped there.
+windows=0
+eol=
+if [ -n "${MAVIK_EMULATOR:-}" ]; then
+    windows=1
+    eol=$'\r'
+fi
+skip() { echo "skipped on Windows: $*"; }
 
 failures=0
 passes=0
@@ -39,8 +54,8 @@ blocks=3
 image=$((blocks * 2048))
 
 # --- statistics and usage ---
-check "stats" [ "$("$convert" --stats "$ascii")" = "size=6144 blocks=3 records=102" ]
-check "stats of a partial block" [ "$("$convert" --stats "$partial")" = "size=7144 blocks=3 records=102" ]
+check "stats" [ "$("$convert" --stats "$ascii")" = "size=6144 blocks=3 records=102$eol" ]
+check "stats of a partial block" [ "$("$convert" --stats "$partial")" = "size=7144 blocks=3 records=102$eol" ]
 check "help" run 0 --help
 check "no input is a usage error" run 2
 check "unknown option" run 2 --bogus "$ascii"
@@ -162,8 +177,8 @@ check "... creating nothing" [ ! -e clashout ]
 check "three files without -d" run 2 -i ascii many/f1.cdr many/f2.cdr many/f3.cdr
 check "- with -d" run 2 -i ascii -d x - many/f1.cdr
 check "stats of several" [ "$("$convert" --stats many/f1.cdr many/f2.cdr)" = \
-    "$(printf 'many/f1.cdr: size=2148 blocks=1 records=34\nmany/f2.cdr: size=4296 blocks=2 records=68')" ]
-check "stats of standard input" [ "$("$convert" --stats - <"$partial")" = "size=7144 blocks=3 records=102" ]
+    "$(printf 'many/f1.cdr: size=2148 blocks=1 records=34%s\nmany/f2.cdr: size=4296 blocks=2 records=68%s' "$eol" "$eol")" ]
+check "stats of standard input" [ "$("$convert" --stats - <"$partial")" = "size=7144 blocks=3 records=102$eol" ]
 
 # --- standard input and output, every mode, with the trailing part ---
 declare -A mode_args=([m0]="-T $tables" [m1]="-T $tables -o binary" [m10]="-i ascii" [m11]="-T $tables -i ascii -o binary")
@@ -188,24 +203,37 @@ check "nothing but the output on stdout" bash -c "'$convert' -i ascii - - <'$par
 
 # A large enough output that the reader's going away is seen.
 for _ in $(seq 400); do head -c "$image" "$ascii"; done >big.cdr
-"$convert" -i ascii big.cdr - 2>err | head -c 100 >/dev/null
-check "a reader that goes away ends the run through SIGPIPE" [ "${PIPESTATUS[0]}" -eq 141 ]
-check "... quietly" [ ! -s err ]
+if [ $windows -eq 0 ]; then
+    "$convert" -i ascii big.cdr - 2>err | head -c 100 >/dev/null
+    check "a reader that goes away ends the run through SIGPIPE" [ "${PIPESTATUS[0]}" -eq 141 ]
+    check "... quietly" [ ! -s err ]
+else
+    skip "a reader that goes away (no SIGPIPE there)"
+fi
 
 # --- outputs replaced only on success ---
 echo keep >perm.txt
 chmod 640 perm.txt
 check "permission bits kept" run 0 -i ascii "$ascii" perm.txt
-check "... 640" [ "$(stat -c %a perm.txt)" = 640 ]
+if [ $windows -eq 0 ]; then
+    check "... 640" [ "$(stat -c %a perm.txt)" = 640 ]
+else
+    skip "permission bits (none there)"
+fi
 check "... new content" cmp -s perm.txt m10.txt
-echo keep >real.txt
-ln -s real.txt symlink.txt
-check "a link as OUTPUT" run 0 -i ascii "$ascii" symlink.txt
-check "... stays a link" [ -L symlink.txt ]
-check "... its target replaced" cmp -s real.txt m10.txt
+if [ $windows -eq 0 ]; then
+    echo keep >real.txt
+    ln -s real.txt symlink.txt
+    check "a link as OUTPUT" run 0 -i ascii "$ascii" symlink.txt
+    check "... stays a link" [ -L symlink.txt ]
+    check "... its target replaced" cmp -s real.txt m10.txt
+else
+    skip "a symbolic link as OUTPUT (Wine cannot make one)"
+fi
 check "/dev/null as OUTPUT" run 0 -i ascii "$ascii" /dev/null
 mkfifo fifo.out
-cat fifo.out >from-fifo.txt &
+# Bounded, so that a run which never opens the FIFO fails instead of hanging.
+timeout 60 cat fifo.out >from-fifo.txt &
 check "a FIFO as OUTPUT" run 0 -i ascii "$ascii" fifo.out
 wait
 check "... gets the bytes" cmp -s from-fifo.txt m10.txt
@@ -214,7 +242,9 @@ check "no temporary left anywhere" [ -z "$(find . -name '.*.mavik-*')" ]
 # Signals in the middle of a run fed slowly: the run has written part of its
 # temporary when the signal comes; the old OUTPUT must survive untouched.
 head -c $((2048 * 1500)) big.cdr >slow-part.cdr
-for sig in TERM INT; do
+sigs=(TERM INT)
+[ $windows -eq 1 ] && sigs=() && skip "SIGTERM and SIGINT (Ctrl-C is a console event there)"
+for sig in "${sigs[@]}"; do
     echo keep >sig.txt
     mkfifo feed
     (cat slow-part.cdr; exec sleep 30) >feed &
@@ -247,7 +277,7 @@ check "where: ... and names the condition" grep -q '"15=1"' "$work/err"
 check "where: with binary output is a usage error" run 2 -T "$tables" -o binary -w '1=2' "$ebcdic" w.asc
 check "where: ... that creates nothing" [ ! -e w.txt ] && [ ! -e w.asc ]
 "$convert" -T "$tables" -i ascii -w '1!=F' -w '5>=07' "$ascii" w-all.txt 2>err-where
-check "where: stderr says how many were selected" grep -Eq '^mavik-convert: [0-9]+ of 102 records selected$' err-where
+check "where: stderr says how many were selected" bash -c "tr -d '\\r' <err-where | grep -Eq '^mavik-convert: [0-9]+ of 102 records selected\$'"
 "$convert" -q -T "$tables" -i ascii "$ascii" all.txt
 selected=$(grep -c '' w-all.txt)
 expected=$(awk -F'*' '$1 != "F" && $5 >= "07"' all.txt | grep -c '')
