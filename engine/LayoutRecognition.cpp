@@ -19,7 +19,8 @@ constexpr std::size_t kSampledBlockBytes = kGuessedBlocks * kBlockSize;
 
 std::vector<std::uint8_t> ReadAt(const FileSource& source, std::uint64_t offset, std::size_t n) {
     std::vector<std::uint8_t> bytes(n);
-    bytes.resize(source.Read(offset, bytes.data(), n));
+    // A failed read is no short file: it would be reported as a misfit.
+    bytes.resize(source.ReadOrThrow(offset, bytes.data(), n));
     return bytes;
 }
 

@@ -29,7 +29,7 @@ bool LineFits(const RecordLayout& layout, const std::uint8_t* line);
 // the latter.
 // Throws LayoutError naming the first line or offset that does not fit,
 // and for formatted lines without a separator, which cannot be split back
-// into records.
+// into records; IOError when a read fails.
 RecordLayout RecogniseLayout(const FileSource& source, std::uint64_t size,
                              std::optional<BlockCode> blockCode = std::nullopt);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "BlockReader.h"
+#include "IOError.h"
 #include "LayoutRecognition.h"
 #include "RecordFile.h"
 #include "SelectionSamples.h"
@@ -114,4 +115,19 @@ TEST(LayoutRecognition, RecordFileCountsRecordsIn64Bits) {
     EXPECT_EQ(rec[0], 0);
     EXPECT_EQ(file.Record(1)[12 + 14], '1');
     EXPECT_EQ(file.Record(file.RecordCount()), nullptr);
+}
+
+TEST(LayoutRecognition, AFailedReadIsAnErrorNotAMisfit) {
+    TempDir dir;
+    WriteFile(dir / "raw", ToBytes(Converted(VariedBlocks(2), false, "*")));
+    const FileSource source(dir / "raw");
+    if (!BreakReads(dir / "raw"))
+        GTEST_SKIP() << "no way here to make reads fail";
+    try {
+        RecogniseLayout(source, source.Size());
+        ADD_FAILURE() << "recognised a file it could not read";
+    } catch (const IOError& e) {
+        EXPECT_EQ(e.FileName(), dir / "raw");
+    }
+    EXPECT_THROW(LayoutFits(source, source.Size(), RecordLayout::Raw("*")), IOError);
 }
