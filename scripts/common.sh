@@ -51,7 +51,9 @@ mavik_test_windows() {
     cmake --build "$windows" --parallel "$(nproc)"
 
     WINEPREFIX=$(mktemp -d)
-    export WINEPREFIX WINEDEBUG=-all
+    # Wine turns the arguments into UTF-16 by the locale's character set:
+    # under C, a name like звонки.cdr would arrive mangled.
+    export WINEPREFIX WINEDEBUG=-all LC_ALL=C.UTF-8
     trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
     wineboot --init >/dev/null 2>&1 || true
     (cd "$windows" && ctest --output-on-failure --parallel "$(nproc)")

@@ -237,6 +237,9 @@ timeout 60 cat fifo.out >from-fifo.txt &
 check "a FIFO as OUTPUT" run 0 -i ascii "$ascii" fifo.out
 wait
 check "... gets the bytes" cmp -s from-fifo.txt m10.txt
+cp "$ascii" звонки.cdr
+check "a Cyrillic file name" run 0 -i ascii -d cyr звонки.cdr
+check "... gives an output named alike" cmp -s cyr/звонки.txt m10.txt
 check "no temporary left anywhere" [ -z "$(find . -name '.*.mavik-*')" ]
 
 # Signals in the middle of a run fed slowly: the run has written part of its

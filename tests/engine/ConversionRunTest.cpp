@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <functional>
 #include <vector>
 
 #include "CodeTable.h"
 #include "ConversionRun.h"
+#include "FileAccess.h"
 #include "IOError.h"
 #include "TestFiles.h"
 
@@ -234,6 +236,29 @@ TEST_F(RunConversionTest, ReadOnlyInputConverts) {
     std::filesystem::permissions(in, std::filesystem::perms::owner_read);
     EXPECT_FALSE(RunConversion(in, out, "*", tables, settings).Failed);
     EXPECT_EQ(ReadFile(out).size(), 34 * kFormattedLine);
+}
+
+// Names are UTF-8 inside the program; on Windows they must reach the system
+// as the same characters, not read in the ANSI code page.
+TEST_F(RunConversionTest, CyrillicNamesOpenAndAreCreatedAsSpelt) {
+    const std::filesystem::path input = dir.Path() / std::filesystem::path(u8"звонки.cdr");
+    const std::filesystem::path output = dir.Path() / std::filesystem::path(u8"звонки.txt");
+    {
+        const Bytes bytes = InputOf(1);
+        std::ofstream file(input, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    const ConversionResult r =
+        RunConversion(fileaccess::Utf8(input), fileaccess::Utf8(output), "*", tables, settings);
+    EXPECT_FALSE(r.Failed) << r.ErrorText;
+    ASSERT_TRUE(std::filesystem::exists(output));
+    EXPECT_EQ(std::filesystem::file_size(output), 34 * kFormattedLine);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        ++files;
+        EXPECT_TRUE(entry.path() == input || entry.path() == output) << fileaccess::Utf8(entry.path());
+    }
+    EXPECT_EQ(files, 2);
 }
 
 TEST_F(RunConversionTest, FullDeviceIsAFailureNotASuccess) {
