@@ -173,10 +173,10 @@ void WarnAboutOptions(const CommandLine& cl) {
 
 void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
     const auto guess = GuessInputTypeOfFile(input);
-    const InputCode chosen = cl.AsciiInput ? InputCode::Ascii : InputCode::Ebcdic;
+    const BlockCode chosen = cl.AsciiInput ? BlockCode::Ascii : BlockCode::Ebcdic;
     if (!guess || *guess == chosen)
         return;
-    const char* seen = *guess == InputCode::Ascii ? "ASCII" : "EBCDIC";
+    const char* seen = *guess == BlockCode::Ascii ? "ASCII" : "EBCDIC";
     Say("warning: " + input + ": its records look like " + seen + ", not " +
         (cl.AsciiInput ? "ASCII (-i ascii)" : "EBCDIC (-i ebcdic)") + "; converting as asked");
 }

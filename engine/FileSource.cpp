@@ -32,15 +32,31 @@ void FileSource::Reload() {
     size_ = info.Regular ? static_cast<std::uint64_t>(info.Size) : 0;
 }
 
-std::size_t FileSource::Read(std::uint64_t offset, void* buffer, std::size_t n) const {
+std::size_t FileSource::ReadUpTo(std::uint64_t offset, void* buffer, std::size_t n, bool& failed) const {
     std::size_t got = 0;
     auto* bytes = static_cast<char*>(buffer);
+    failed = false;
     while (got < n) {
         const std::int64_t r =
             fileaccess::ReadAt(fd_, static_cast<std::int64_t>(offset + got), bytes + got, n - got);
-        if (r <= 0)
+        if (r <= 0) {
+            failed = r < 0;
             break;
+        }
         got += static_cast<std::size_t>(r);
     }
+    return got;
+}
+
+std::size_t FileSource::Read(std::uint64_t offset, void* buffer, std::size_t n) const {
+    bool failed;
+    return ReadUpTo(offset, buffer, n, failed);
+}
+
+std::size_t FileSource::ReadOrThrow(std::uint64_t offset, void* buffer, std::size_t n) const {
+    bool failed;
+    const std::size_t got = ReadUpTo(offset, buffer, n, failed);
+    if (failed)
+        throw IOError::FromErrno(errno, path_);
     return got;
 }

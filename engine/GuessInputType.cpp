@@ -5,8 +5,8 @@
 #include "CallRecordBlock.h"
 #include "FileAccess.h"
 
-std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t size) {
-    std::size_t ascii = 0, ebcdic = 0;
+std::optional<BlockCode> GuessInputType(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t ascii = 0, ebcdic = 0, counted = 0;
     for (std::size_t block = 0; block + kBlockSize <= size; block += kBlockSize) {
         for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
             const std::uint8_t* record = bytes + block + kHeaderSize + r * kRecordSize;
@@ -15,17 +15,18 @@ std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t s
                     continue;
                 ascii += record[i] >= 0x30 && record[i] <= 0x39;
                 ebcdic += record[i] >= 0xF0 && record[i] <= 0xF9;
+                counted += record[i] != 0;
             }
         }
     }
-    if (ascii > 10 * ebcdic)
-        return InputCode::Ascii;
-    if (ebcdic > 10 * ascii)
-        return InputCode::Ebcdic;
+    if (ascii >= counted / 8 && ascii > 10 * ebcdic)
+        return BlockCode::Ascii;
+    if (ebcdic >= counted / 8 && ebcdic > 10 * ascii)
+        return BlockCode::Ebcdic;
     return std::nullopt;
 }
 
-std::optional<InputCode> GuessInputTypeOfFile(const std::string& path) {
+std::optional<BlockCode> GuessInputTypeOfFile(const std::string& path) {
     // Only a regular file: a FIFO is no file to guess from, and opening one
     // would wait for a writer.
     fileaccess::FileInfo info;
@@ -34,7 +35,7 @@ std::optional<InputCode> GuessInputTypeOfFile(const std::string& path) {
     const int fd = fileaccess::Open(path, fileaccess::Access::Read);
     if (fd < 0)
         return std::nullopt;
-    std::vector<std::uint8_t> bytes(8 * kBlockSize);
+    std::vector<std::uint8_t> bytes(kGuessedBlocks * kBlockSize);
     std::size_t got = 0;
     while (got < bytes.size()) {
         const std::int64_t n = fileaccess::Read(fd, bytes.data() + got, bytes.size() - got);

@@ -5,15 +5,21 @@
 #include <optional>
 #include <string>
 
-enum class InputCode { Ebcdic, Ascii };
+#include "RecordLayout.h"
 
-// Which code the character fields of whole blocks are in, told by their
-// digits: EBCDIC digits are 0xF0-0xF9, ASCII digits 0x30-0x39, and call
-// records are mostly digits. Field 13, being binary, is not looked at.
-// Nothing when there is no whole block or the digits do not clearly agree
-// (one kind at least ten times the other).
-std::optional<InputCode> GuessInputType(const std::uint8_t* bytes, std::size_t size);
+// Blocks at the start of a file that a guess looks at.
+inline constexpr std::size_t kGuessedBlocks = 64;
 
-// The same over the first blocks of a file (up to 8); nothing when it cannot
-// be read. Never throws: a guess is only ever a warning.
-std::optional<InputCode> GuessInputTypeOfFile(const std::string& path);
+// Which code call records are in, told by their digits: EBCDIC digits are
+// 0xF0-0xF9, ASCII digits 0x30-0x39, and call records are mostly digits.
+// Only the character fields of the records of whole blocks are looked at:
+// not the headers, not the binary field 13, not zero bytes (unwritten or
+// padded space). Nothing unless one kind makes up an eighth of those bytes
+// and is at least ten times as frequent as the other. Both the converter's
+// warning about its input type and the record browser's recognition of a
+// block file go by this one guess.
+std::optional<BlockCode> GuessInputType(const std::uint8_t* bytes, std::size_t size);
+
+// The same over the first kGuessedBlocks blocks of a regular file; nothing
+// when it cannot be read. Never throws: a guess is only ever a warning.
+std::optional<BlockCode> GuessInputTypeOfFile(const std::string& path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CallRecordBlock.h"
+#include "GuessInputType.h"
 
 namespace {
 
@@ -14,11 +15,12 @@ constexpr std::size_t kMaxSeparator = 1024;
 constexpr std::uint64_t kLinesChecked = 4096;
 constexpr std::uint64_t kCheckedBytes = 1 << 20;
 // Bytes of a block file whose digits decide its code.
-constexpr std::size_t kSampledBlockBytes = 64 * kBlockSize;
+constexpr std::size_t kSampledBlockBytes = kGuessedBlocks * kBlockSize;
 
 std::vector<std::uint8_t> ReadAt(const FileSource& source, std::uint64_t offset, std::size_t n) {
     std::vector<std::uint8_t> bytes(n);
-    bytes.resize(source.Read(offset, bytes.data(), n));
+    // A failed read is no short file: it would be reported as a misfit.
+    bytes.resize(source.ReadOrThrow(offset, bytes.data(), n));
     return bytes;
 }
 
@@ -29,26 +31,6 @@ std::string LineAt(std::uint64_t line, std::uint64_t length) {
 }
 
 }  // namespace
-
-std::optional<BlockCode> GuessBlockCode(const std::uint8_t* data, std::size_t n) {
-    std::size_t ebcdic = 0;
-    std::size_t ascii = 0;
-    std::size_t zeros = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        ebcdic += data[i] >= 0xF0 && data[i] <= 0xF9;
-        ascii += data[i] >= 0x30 && data[i] <= 0x39;
-        zeros += data[i] == 0;
-    }
-    // Zero bytes (unwritten space, padding) say nothing either way.
-    n -= zeros;
-    if (n == 0)
-        return std::nullopt;
-    if (ebcdic >= n / 8 && ebcdic > 2 * ascii)
-        return BlockCode::Ebcdic;
-    if (ascii >= n / 8 && ascii > 2 * ebcdic)
-        return BlockCode::Ascii;
-    return std::nullopt;
-}
 
 bool LineFits(const RecordLayout& layout, const std::uint8_t* line) {
     const std::size_t length = layout.LineLength();
@@ -157,10 +139,10 @@ RecordLayout RecogniseLayout(const FileSource& source, std::uint64_t size, std::
     if (blockCode)
         return RecordLayout::Block(*blockCode);
     const std::vector<std::uint8_t> sample = ReadAt(source, 0, static_cast<std::size_t>(std::min<std::uint64_t>(size, kSampledBlockBytes)));
-    if (const auto code = GuessBlockCode(sample.data(), sample.size()))
+    if (const auto code = GuessInputType(sample.data(), sample.size()))
         return RecordLayout::Block(*code);
     throw LayoutError("offset 0: neither a text output (line 1 fits no text layout) nor call records "
-                      "(too few EBCDIC or ASCII digits in the first " +
+                      "(neither EBCDIC nor ASCII digits make up the records of the first " +
                       std::to_string(sample.size()) + " bytes)");
 }
 

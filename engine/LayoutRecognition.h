@@ -16,11 +16,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// EBCDIC or ASCII call records, from which digit bytes dominate: 0xF0-0xF9
-// in EBCDIC, 0x30-0x39 in ASCII. Nothing when neither kind makes up an
-// eighth of the bytes that are not zero, or both are about as frequent.
-std::optional<BlockCode> GuessBlockCode(const std::uint8_t* data, std::size_t n);
-
 // Whether line (lineLength bytes) has the shape of the layout: CR LF at its
 // end, the layout's separator at all 13 places, and for formatted lines
 // the "/", ":" and "H" and the hex digits of field 13 where they belong.
@@ -30,10 +25,11 @@ bool LineFits(const RecordLayout& layout, const std::uint8_t* line);
 // What kind of file the source holds, from its contents: a text output
 // by its fixed line length and separator positions (any non-empty
 // separator, TAB included), otherwise 2048-byte blocks of EBCDIC or ASCII
-// records by their digits; blockCode, when given, decides the latter.
+// records by their digits (GuessInputType); blockCode, when given, decides
+// the latter.
 // Throws LayoutError naming the first line or offset that does not fit,
 // and for formatted lines without a separator, which cannot be split back
-// into records.
+// into records; IOError when a read fails.
 RecordLayout RecogniseLayout(const FileSource& source, std::uint64_t size,
                              std::optional<BlockCode> blockCode = std::nullopt);
 

@@ -1,6 +1,7 @@
 #include "RecordFile.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "BlockReader.h"
 #include "CallRecordBlock.h"
@@ -32,7 +33,14 @@ fileaccess::FileInfo RecordFile::RegularFileInfo(const std::string& path) {
 }
 
 std::size_t RecordFile::ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t n) const {
-    return source_.Read(offset, into, n);
+    return source_.ReadOrThrow(offset, into, n);
+}
+
+void RecordFile::ReadWhole(std::uint64_t offset, std::uint8_t* into, std::size_t n) const {
+    const std::size_t got = ReadAt(offset, into, n);
+    if (got < n)
+        throw std::runtime_error(path_ + ": the file ends at byte " + std::to_string(offset + got) + ", not at " +
+                                 std::to_string(size_) + " as when it was opened");
 }
 
 const std::uint8_t* RecordFile::Record(std::uint64_t i) {

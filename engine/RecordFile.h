@@ -31,12 +31,18 @@ public:
     const fileaccess::FileIdentity& Identity() const { return info_.Identity; }
 
     // Up to n bytes from offset into into; returns how many there were
-    // (fewer at the end or where a read failed). Safe from any thread.
+    // (fewer at the end). Throws IOError when a read fails. Safe from any
+    // thread.
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* into, std::size_t n) const;
+    // Exactly n bytes that the file held when it was opened. Throws IOError
+    // when a read fails and std::runtime_error, naming the file, when it has
+    // grown shorter since: a scan or an export must not pass for complete.
+    void ReadWhole(std::uint64_t offset, std::uint8_t* into, std::size_t n) const;
 
     // The bytes of record i (RecordBytes() of them), through a window of
-    // records around it; nullptr when the file no longer holds it. For one
-    // thread at a time; the pointer stays valid until the next call.
+    // records around it; nullptr when the file no longer holds it. Throws
+    // IOError when the read fails. For one thread at a time; the pointer
+    // stays valid until the next call.
     const std::uint8_t* Record(std::uint64_t i);
 
 private:

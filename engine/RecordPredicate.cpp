@@ -4,46 +4,19 @@
 #include <cstring>
 #include <string_view>
 
-RecordPredicate::RecordPredicate(const std::vector<SelectionCondition>& conditions,
-                                 const RecordLayout& layout, const CodeTable* table)
-    : reader_(layout, table) {
-    for (const SelectionCondition& c : conditions)
-        compiled_.push_back({c.Field, reader_.Place(c.Field).Offset, c.Op, c.Value,
-                             !reader_.Table() && !reader_.IsHex(c.Field)});
-}
+namespace {
 
-bool RecordPredicate::Holds(const Compiled& c, const std::uint8_t* record) const {
-    std::uint8_t buffer[kMaxFieldText];
-    const std::uint8_t* text;
-    std::size_t length;
-    if (c.Direct) {
-        text = record + c.Offset;
-        length = reader_.Place(c.Field).Width;
-    } else {
-        length = reader_.Text(record, c.Field, buffer);
-        text = buffer;
-    }
-    const std::size_t valueLength = c.Value.size();
-    const auto* value = reinterpret_cast<const std::uint8_t*>(c.Value.data());
-    switch (c.Op) {
-    case SelectionOp::Equal:
-        return length == valueLength && std::memcmp(text, value, length) == 0;
-    case SelectionOp::NotEqual:
-        return length != valueLength || std::memcmp(text, value, length) != 0;
-    case SelectionOp::StartsWith:
-        return valueLength <= length && std::memcmp(text, value, valueLength) == 0;
-    case SelectionOp::Contains: {
-        const std::string_view haystack(reinterpret_cast<const char*>(text), length);
-        return haystack.find(c.Value) != std::string_view::npos;
-    }
-    default:
-        break;
-    }
-    // Byte-wise lexicographic order; a proper prefix comes first.
-    int order = std::memcmp(text, value, std::min(length, valueLength));
-    if (order == 0)
-        order = length < valueLength ? -1 : (length > valueLength ? 1 : 0);
-    switch (c.Op) {
+constexpr CodeTable kIdentity = [] {
+    CodeTable identity{};
+    for (std::size_t i = 0; i < identity.size(); ++i)
+        identity[i] = static_cast<std::uint8_t>(i);
+    return identity;
+}();
+
+// Byte-wise lexicographic order of a text and the value; a proper prefix
+// comes first.
+bool Ordered(SelectionOp op, int order) {
+    switch (op) {
     case SelectionOp::Less:
         return order < 0;
     case SelectionOp::LessEqual:
@@ -54,5 +27,73 @@ bool RecordPredicate::Holds(const Compiled& c, const std::uint8_t* record) const
         return order >= 0;
     default:
         return false;
+    }
+}
+
+}  // namespace
+
+RecordPredicate::RecordPredicate(const std::vector<SelectionCondition>& conditions,
+                                 const RecordLayout& layout, const CodeTable* table)
+    : reader_(layout, table) {
+    for (const SelectionCondition& c : conditions) {
+        const FieldPlace place = reader_.Place(c.Field);
+        const bool mapped = !reader_.IsHex(c.Field) && c.Op != SelectionOp::Contains;
+        const CodeTable* map = reader_.Table() ? reader_.Table() : &kIdentity;
+        compiled_.push_back({c.Field, place.Offset, place.Width, c.Op, c.Value, mapped ? map->data() : nullptr});
+    }
+}
+
+// Runs over every record: no copy of the field, and most records are
+// decided by their first byte or their width.
+bool RecordPredicate::Holds(const Compiled& c, const std::uint8_t* record) const {
+    if (!c.Map)
+        return HoldsMade(c, record);
+    const std::uint8_t* text = record + c.Offset;
+    const std::uint8_t* map = c.Map;
+    const auto* value = reinterpret_cast<const std::uint8_t*>(c.Value.data());
+    const std::size_t length = c.Width;
+    const std::size_t valueLength = c.Value.size();
+    switch (c.Op) {
+    case SelectionOp::Equal:
+    case SelectionOp::NotEqual: {
+        bool equal = length == valueLength;
+        for (std::size_t i = 0; equal && i < length; ++i)
+            equal = map[text[i]] == value[i];
+        return equal == (c.Op == SelectionOp::Equal);
+    }
+    case SelectionOp::StartsWith:
+        if (valueLength > length)
+            return false;
+        for (std::size_t i = 0; i < valueLength; ++i)
+            if (map[text[i]] != value[i])
+                return false;
+        return true;
+    default:
+        break;
+    }
+    const std::size_t common = std::min(length, valueLength);
+    for (std::size_t i = 0; i < common; ++i) {
+        const std::uint8_t b = map[text[i]];
+        if (b != value[i])
+            return Ordered(c.Op, b < value[i] ? -1 : 1);
+    }
+    return Ordered(c.Op, length < valueLength ? -1 : (length > valueLength ? 1 : 0));
+}
+
+bool RecordPredicate::HoldsMade(const Compiled& c, const std::uint8_t* record) const {
+    std::uint8_t buffer[kMaxFieldText];
+    const std::size_t length = reader_.Text(record, c.Field, buffer);
+    const std::string_view text(reinterpret_cast<const char*>(buffer), length);
+    switch (c.Op) {
+    case SelectionOp::Equal:
+        return text == c.Value;
+    case SelectionOp::NotEqual:
+        return text != c.Value;
+    case SelectionOp::StartsWith:
+        return text.starts_with(c.Value);
+    case SelectionOp::Contains:
+        return text.find(c.Value) != std::string_view::npos;
+    default:
+        return Ordered(c.Op, text.compare(c.Value));
     }
 }

@@ -25,11 +25,16 @@ private:
     struct Compiled {
         int Field;
         std::size_t Offset;
+        std::size_t Width;
         SelectionOp Op;
         std::string Value;
-        bool Direct;  // the bytes in the record are the text
+        // The field's bytes through this map are its text, compared byte by
+        // byte and left at the first that decides; nullptr when the text
+        // has to be made first (field 13 in hex, and "contains").
+        const std::uint8_t* Map;
     };
     bool Holds(const Compiled& c, const std::uint8_t* record) const;
+    bool HoldsMade(const Compiled& c, const std::uint8_t* record) const;
 
     FieldReader reader_;
     std::vector<Compiled> compiled_;

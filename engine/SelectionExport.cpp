@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "AlignedBuffer.h"
 #include "CallRecordBlock.h"
 #include "FieldText.h"
 #include "FileAccess.h"
@@ -42,7 +43,7 @@ bool WalkBlocks(const RecordFile& file, const SelectionIndex* selection, const s
                 std::atomic<std::uint64_t>* done, Block onBlock) {
     const std::uint64_t blocks = file.RecordCount() / kRecordsPerBlock;
     const std::size_t chunkBlocks = kChunkBytes / kBlockSize;
-    std::vector<std::uint8_t> chunk(kChunkBytes);
+    AlignedBuffer chunk(kChunkBytes);
     for (std::uint64_t b = 0; b < blocks; b += chunkBlocks) {
         if (Stopped(stop))
             return false;
@@ -51,14 +52,12 @@ bool WalkBlocks(const RecordFile& file, const SelectionIndex* selection, const s
         for (std::size_t k = 0; k < want && !any; ++k)
             any = Selected(selection, (b + k) * kRecordsPerBlock, kRecordsPerBlock) != 0;
         if (any) {
-            const std::size_t got = file.ReadAt(b * kBlockSize, chunk.data(), want * kBlockSize) / kBlockSize;
-            for (std::size_t k = 0; k < got; ++k) {
+            file.ReadWhole(b * kBlockSize, chunk.Data(), want * kBlockSize);
+            for (std::size_t k = 0; k < want; ++k) {
                 const RecordMask mask = Selected(selection, (b + k) * kRecordsPerBlock, kRecordsPerBlock);
                 if (mask)
-                    onBlock(chunk.data() + k * kBlockSize, mask, (b + k) * kRecordsPerBlock);
+                    onBlock(chunk.Data() + k * kBlockSize, mask, (b + k) * kRecordsPerBlock);
             }
-            if (got < want)
-                break;  // the file shrank
         }
         if (done)
             done->store((b + want) * kRecordsPerBlock, std::memory_order_relaxed);
@@ -74,7 +73,7 @@ bool WalkLines(const RecordFile& file, const SelectionIndex* selection, const st
     const std::size_t length = file.Layout().LineLength();
     // Whole 64-line runs, so each run's bits come in one word.
     const std::size_t chunkLines = std::max<std::size_t>(64, kChunkBytes / length / 64 * 64);
-    std::vector<std::uint8_t> chunk(chunkLines * length);
+    AlignedBuffer chunk(chunkLines * length);
     for (std::uint64_t l = 0; l < lines; l += chunkLines) {
         if (Stopped(stop))
             return false;
@@ -83,16 +82,14 @@ bool WalkLines(const RecordFile& file, const SelectionIndex* selection, const st
         for (std::size_t k = 0; k < want && !any; k += 64)
             any = Selected(selection, l + k, std::min<std::size_t>(64, want - k)) != 0;
         if (any) {
-            const std::size_t got = file.ReadAt(l * length, chunk.data(), want * length) / length;
-            for (std::size_t k = 0; k < got; k += 64) {
-                const std::size_t n = std::min<std::size_t>(64, got - k);
+            file.ReadWhole(l * length, chunk.Data(), want * length);
+            for (std::size_t k = 0; k < want; k += 64) {
+                const std::size_t n = std::min<std::size_t>(64, want - k);
                 for (std::uint64_t bits = Selected(selection, l + k, n); bits; bits &= bits - 1) {
                     const std::size_t i = k + static_cast<std::size_t>(std::countr_zero(bits));
-                    onLine(chunk.data() + i * length, l + i);
+                    onLine(chunk.Data() + i * length, l + i);
                 }
             }
-            if (got < want)
-                break;
         }
         if (done)
             done->store(l + want, std::memory_order_relaxed);

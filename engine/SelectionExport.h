@@ -24,7 +24,8 @@ struct ExportFormat {
 // complete; on failure or stop nothing is left but what target was. table
 // recodes an EBCDIC block file. done counts the records looked at; stop,
 // when it turns true, abandons the export. Returns false when stopped.
-// Throws IOError (the file named) or std::runtime_error.
+// Throws IOError (the file named) when a read or a write fails, and
+// std::runtime_error when the file has grown shorter since it was opened.
 bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, const CodeTable* table,
                      const ExportFormat& format, const std::string& target,
                      const std::atomic<bool>* stop = nullptr, std::atomic<std::uint64_t>* done = nullptr);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "AlignedBuffer.h"
 #include "CallRecordBlock.h"
+#include "IOError.h"
 #include "LayoutRecognition.h"
 
 namespace {
@@ -15,13 +17,13 @@ void ScanBlocks(const RecordFile& file, const RecordPredicate& predicate, const 
                 ScanProgress& progress, SelectionIndex& index) {
     const std::uint64_t blocks = file.RecordCount() / kRecordsPerBlock;
     const std::size_t chunkBlocks = kChunkBytes / kBlockSize;
-    std::vector<std::uint8_t> chunk(chunkBlocks * kBlockSize);
+    AlignedBuffer chunk(chunkBlocks * kBlockSize);
     std::uint64_t matches = 0;
     for (std::uint64_t b = 0; b < blocks && !stop.load(std::memory_order_relaxed); b += chunkBlocks) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkBlocks, blocks - b));
-        const std::size_t got = file.ReadAt(b * kBlockSize, chunk.data(), want * kBlockSize) / kBlockSize;
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(chunkBlocks, blocks - b));
+        file.ReadWhole(b * kBlockSize, chunk.Data(), got * kBlockSize);
         for (std::size_t k = 0; k < got; ++k) {
-            const std::uint8_t* record = chunk.data() + k * kBlockSize + kHeaderSize;
+            const std::uint8_t* record = chunk.Data() + k * kBlockSize + kHeaderSize;
             std::uint64_t number = (b + k) * kRecordsPerBlock;
             for (std::size_t r = 0; r < kRecordsPerBlock; ++r, ++number, record += kRecordSize) {
                 if (predicate.Matches(record)) {
@@ -32,8 +34,6 @@ void ScanBlocks(const RecordFile& file, const RecordPredicate& predicate, const 
         }
         progress.RecordsDone.store((b + got) * kRecordsPerBlock, std::memory_order_relaxed);
         progress.Matches.store(matches, std::memory_order_relaxed);
-        if (got < want)
-            break;  // the file shrank
     }
 }
 
@@ -42,13 +42,13 @@ void ScanLines(const RecordFile& file, const RecordPredicate& predicate, const s
     const std::uint64_t lines = file.RecordCount();
     const std::size_t length = file.Layout().LineLength();
     const std::size_t chunkLines = std::max<std::size_t>(1, kChunkBytes / length);
-    std::vector<std::uint8_t> chunk(chunkLines * length);
+    AlignedBuffer chunk(chunkLines * length);
     std::uint64_t matches = 0;
     for (std::uint64_t l = 0; l < lines && !stop.load(std::memory_order_relaxed); l += chunkLines) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkLines, lines - l));
-        const std::size_t got = file.ReadAt(l * length, chunk.data(), want * length) / length;
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(chunkLines, lines - l));
+        file.ReadWhole(l * length, chunk.Data(), got * length);
         for (std::size_t k = 0; k < got; ++k) {
-            const std::uint8_t* line = chunk.data() + k * length;
+            const std::uint8_t* line = chunk.Data() + k * length;
             // The line end is where the layout puts it, or the file changed.
             if (line[length - 2] != '\r' || line[length - 1] != '\n')
                 throw LayoutError("line " + std::to_string(l + k + 1) + " (offset " +
@@ -61,8 +61,6 @@ void ScanLines(const RecordFile& file, const RecordPredicate& predicate, const s
         }
         progress.RecordsDone.store(l + got, std::memory_order_relaxed);
         progress.Matches.store(matches, std::memory_order_relaxed);
-        if (got < want)
-            break;
     }
 }
 
@@ -95,6 +93,8 @@ void SelectionJob::Body() {
     try {
         const RecordPredicate predicate(conditions_, file_->Layout(), table_ ? &*table_ : nullptr);
         index_ = SelectRecords(*file_, predicate, stop_, progress_);
+    } catch (const IOError& e) {
+        error_ = e.FileName() + ": " + e.what();
     } catch (const std::exception& e) {
         error_ = e.what();
     }

@@ -21,7 +21,8 @@ struct ScanProgress {
 
 // Runs the predicate over every record of the file in large positioned
 // reads. Returns nothing when stop turned true before the end. Throws
-// IOError when a read fails and LayoutError at a text line that lost its
+// IOError when a read fails, std::runtime_error when the file has grown
+// shorter since it was opened, and LayoutError at a text line that lost its
 // shape (the file changed since it was recognised).
 std::optional<SelectionIndex> SelectRecords(const RecordFile& file, const RecordPredicate& predicate,
                                             const std::atomic<bool>& stop, ScanProgress& progress);

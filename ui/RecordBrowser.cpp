@@ -175,7 +175,9 @@ void RecordBrowser::BuildWidgets() {
 void RecordBrowser::AddCondition() {
     SelectionCondition c;
     c.Field = fieldBox->currentData().toInt();
-    c.Op = ParseCondition("1" + operatorBox->currentText().toStdString()).Op;
+    std::string condition = "1";  // appended, not prepended: GCC 12 warns wrongly about "1" + text
+    condition += operatorBox->currentText().toStdString();
+    c.Op = ParseCondition(condition).Op;
     const auto value = ToWindows1251Bytes(valueEdit->text());
     if (!value) {
         SetStatus(QStringLiteral("The value holds a character the output files cannot hold."), true);
@@ -260,7 +262,7 @@ void RecordBrowser::FinishSelection() {
     job.reset();
     SetBusy(false);
     if (!error.isEmpty()) {
-        SetStatus(QStringLiteral("Selection failed: ") + FromWindows1251Bytes(error.toStdString()), true);
+        SetStatus(QStringLiteral("Selection failed: ") + error, true);
     } else if (!index) {
         SetStatus(QStringLiteral("Selection cancelled; the table shows what it showed before."));
     } else {

@@ -1,5 +1,5 @@
 // mavik-view: one of MAVIK's viewers on its own, for terminals and file managers.
-//   mavik-view [--bytes|--text] [-i ebcdic|ascii] [-T DIR] FILE
+//   mavik-view [--bytes|--text|--records] [-i ebcdic|ascii] [-T DIR] FILE
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +16,9 @@
 #include "CodeTable.h"
 #include "FileSource.h"
 #include "IOError.h"
+#include "RecordBrowser.h"
+#include "RecordFile.h"
+#include "RecordTableModel.h"
 #include "TextEncoding.h"
 #include "TextViewer.h"
 
@@ -24,6 +27,7 @@ namespace {
 struct Options {
     bool bytes = false;
     bool text = false;
+    bool records = false;
     std::string input = "ebcdic";
     std::string tables;
     std::string file;
@@ -39,16 +43,59 @@ bool ReadsAsTextFile(const FileSource& source) {
     return ReadsAsText(start.data(), start.size());
 }
 
+// The record browser on the file, which it recognises itself; inputCode,
+// when given, says a block file's code instead of its digits.
+int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) {
+    // Without the table EBCDIC records show and compare as their own bytes.
+    CodeTables tables;
+    try {
+        LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, options.tables);
+    } catch (const std::exception&) {
+    }
+    std::optional<BlockCode> code;
+    if (inputCode)
+        code = options.input == "ascii" ? BlockCode::Ascii : BlockCode::Ebcdic;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    RecordBrowser* browser = nullptr;
+    try {
+        browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
+                                      tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr);
+    } catch (const IOError& error) {
+        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
+        return kUnopenable;
+    } catch (const std::exception& error) {
+        // Names the file and the first line or offset that fits no layout.
+        std::fprintf(stderr, "mavik-view: %s\n", error.what());
+        return kUnopenable;
+    }
+    const RecordLayout& layout = browser->Model()->File().Layout();
+    if (!layout.IsText() && layout.Code == BlockCode::Ebcdic && !tables.EbcdicToAscii)
+        std::fprintf(stderr,
+                     "mavik-view: warning: no ebcdic-ascii in %s; EBCDIC records are shown and "
+                     "compared as their own bytes\n",
+                     options.tables.empty() ? "the current folder" : options.tables.c_str());
+    browser->show();
+    return application.exec();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     Options options;
-    CLI::App app{"Shows a file in MAVIK's byte viewer or text viewer.", "mavik-view"};
+    CLI::App app{"Shows a file in MAVIK's byte viewer, text viewer or record browser.", "mavik-view"};
     auto* bytes = app.add_flag("--bytes", options.bytes, "The byte viewer, whatever the file holds");
     auto* text = app.add_flag("--text", options.text, "The text viewer, whatever the file holds");
+    auto* records = app.add_flag("--records", options.records,
+                                 "The record browser: call records or a MAVIK text output as a table "
+                                 "of records to select from");
     bytes->excludes(text);
-    app.add_option("-i,--input", options.input, "How the byte viewer decodes: ebcdic (default) or ascii")
-        ->check(CLI::IsMember({"ebcdic", "ascii"}));
+    records->excludes(bytes)->excludes(text);
+    auto* input = app.add_option("-i,--input", options.input,
+                                 "How the byte viewer decodes: ebcdic (default) or ascii; with --records, "
+                                 "the code of a block file, told by its digits when not given")
+                      ->check(CLI::IsMember({"ebcdic", "ascii"}));
     app.add_option("-T,--tables", options.tables, "Folder of the code tables (default: the current folder)")
         ->check(CLI::ExistingDirectory);
     app.add_option("FILE", options.file, "The file to show")->required();
@@ -60,6 +107,9 @@ int main(int argc, char* argv[]) {
         app.exit(error);
         return kUsage;
     }
+
+    if (options.records)
+        return ShowRecords(argc, argv, options, input->count() > 0);
 
     std::optional<FileSource> probe;
     try {

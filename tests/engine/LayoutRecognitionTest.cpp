@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "BlockReader.h"
+#include "IOError.h"
 #include "LayoutRecognition.h"
 #include "RecordFile.h"
 #include "SelectionSamples.h"
@@ -73,22 +74,6 @@ TEST(LayoutRecognition, BlockFilesByTheirDigits) {
     EXPECT_EQ(Recognised(Text(Converted(ascii, false, ""))).Kind, LayoutKind::Block);
 }
 
-TEST(LayoutRecognition, GuessBlockCodeNeedsDigitsToDominate) {
-    const Bytes ascii = VariedBlocks(1);
-    EXPECT_EQ(GuessBlockCode(ascii.data(), ascii.size()), BlockCode::Ascii);
-    const Bytes ebcdic = ToXorEbcdic(ascii);
-    EXPECT_EQ(GuessBlockCode(ebcdic.data(), ebcdic.size()), BlockCode::Ebcdic);
-    const Bytes zeros(kBlockSize, 0);
-    EXPECT_EQ(GuessBlockCode(zeros.data(), zeros.size()), std::nullopt);
-    Bytes mixed(kBlockSize, 0x31);
-    std::fill(mixed.begin(), mixed.begin() + kBlockSize / 2, 0xF1);
-    EXPECT_EQ(GuessBlockCode(mixed.data(), mixed.size()), std::nullopt);
-    // Zero bytes (a sparse or padded file) do not dilute the digits.
-    Bytes padded = ebcdic;
-    padded.resize(64 * kBlockSize, 0);
-    EXPECT_EQ(GuessBlockCode(padded.data(), padded.size()), BlockCode::Ebcdic);
-}
-
 TEST(LayoutRecognition, AFileThatFitsNothingNamesWhereItStopsFitting) {
     // A line in the middle with its separator moved.
     std::string text = Converted(VariedBlocks(2), false, "*");
@@ -130,4 +115,19 @@ TEST(LayoutRecognition, RecordFileCountsRecordsIn64Bits) {
     EXPECT_EQ(rec[0], 0);
     EXPECT_EQ(file.Record(1)[12 + 14], '1');
     EXPECT_EQ(file.Record(file.RecordCount()), nullptr);
+}
+
+TEST(LayoutRecognition, AFailedReadIsAnErrorNotAMisfit) {
+    TempDir dir;
+    WriteFile(dir / "raw", ToBytes(Converted(VariedBlocks(2), false, "*")));
+    const FileSource source(dir / "raw");
+    if (!BreakReads(dir / "raw"))
+        GTEST_SKIP() << "no way here to make reads fail";
+    try {
+        RecogniseLayout(source, source.Size());
+        ADD_FAILURE() << "recognised a file it could not read";
+    } catch (const IOError& e) {
+        EXPECT_EQ(e.FileName(), dir / "raw");
+    }
+    EXPECT_THROW(LayoutFits(source, source.Size(), RecordLayout::Raw("*")), IOError);
 }

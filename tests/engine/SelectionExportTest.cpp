@@ -162,3 +162,45 @@ TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {
         ++entries;
     EXPECT_EQ(entries, 3);
 }
+
+TEST(SelectionExport, AFailedReadOrAShorterFileFailsTheExportAndKeepsTheTarget) {
+    TempDir dir;
+    // More than one read chunk, so that the export has written some before it fails.
+    const Bytes blocks = VariedBlocks(1000);
+    const auto onlyTarget = [&] {
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            ++entries;
+        return entries == 2;
+    };
+    for (ExportFormat::Kind kind : {ExportFormat::Lines, ExportFormat::Csv}) {
+        ExportFormat format;
+        format.Format = kind;
+        WriteFile(dir / "blocks", blocks);
+        WriteFile(dir / "target", ToBytes("old"));
+        {
+            RecordFile file(dir / "blocks");
+            std::filesystem::resize_file(dir / "blocks", file.Size() / 2);
+            try {
+                ExportSelection(file, nullptr, nullptr, format, dir / "target");
+                ADD_FAILURE() << "exported half a file as the whole";
+            } catch (const std::runtime_error& e) {
+                EXPECT_NE(std::string(e.what()).find("ends at byte"), std::string::npos) << e.what();
+            }
+            EXPECT_EQ(Read(dir / "target"), "old");
+            EXPECT_TRUE(onlyTarget());
+        }
+        WriteFile(dir / "blocks", blocks);
+        RecordFile file(dir / "blocks");
+        if (!BreakReads(dir / "blocks"))
+            GTEST_SKIP() << "no way here to make reads fail";
+        try {
+            ExportSelection(file, nullptr, nullptr, format, dir / "target");
+            ADD_FAILURE() << "a failed read passed for the end of the file";
+        } catch (const IOError& e) {
+            EXPECT_EQ(e.FileName(), dir / "blocks");
+        }
+        EXPECT_EQ(Read(dir / "target"), "old");
+        EXPECT_TRUE(onlyTarget());
+    }
+}

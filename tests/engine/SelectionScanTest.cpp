@@ -2,10 +2,12 @@
 
 #include <filesystem>
 
+#include <cerrno>
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "IOError.h"
 #include "LayoutRecognition.h"
 #include "SelectionSamples.h"
 #include "SelectionScan.h"
@@ -101,6 +103,55 @@ TEST(SelectionScan, TextLineThatLostItsShapeStopsTheScan) {
         ADD_FAILURE() << "scanned a changed file";
     } catch (const LayoutError& e) {
         EXPECT_NE(std::string(e.what()).find("line 100 "), std::string::npos) << e.what();
+    }
+}
+
+TEST(SelectionScan, AFailedReadOrAShorterFileFailsTheScan) {
+    // More than one read chunk, so that the scan has begun before it fails.
+    const Bytes blocks = VariedBlocks(1000);
+    const Bytes lines = ToBytes(Converted(blocks, false, "*"));
+    TempDir dir;
+    for (const std::string name : {"ascii", "raw"}) {
+        const Bytes& contents = name == "ascii" ? blocks : lines;
+        WriteFile(dir / name, contents);
+        const RecordPredicate predicate(ParseConditions("1!=F"), RecordFile(dir / name).Layout(), nullptr);
+        std::atomic<bool> stop{false};
+        {
+            // The file loses its second half: no scan of the first half passes for the whole.
+            auto file = std::make_shared<RecordFile>(dir / name);
+            std::filesystem::resize_file(dir / name, file->Size() / 2);
+            ScanProgress progress;
+            try {
+                SelectRecords(*file, predicate, stop, progress);
+                ADD_FAILURE() << name << ": scanned a file that lost half of it";
+            } catch (const std::runtime_error& e) {
+                EXPECT_NE(std::string(e.what()).find(dir / name), std::string::npos) << e.what();
+                EXPECT_NE(std::string(e.what()).find("ends at byte " + std::to_string(file->Size() / 2)),
+                          std::string::npos) << e.what();
+            }
+            SelectionJob job(file, ParseConditions("1!=F"), nullptr);
+            while (!job.Finished())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            EXPECT_FALSE(job.TakeIndex());
+            EXPECT_NE(job.Error().find("ends at byte"), std::string::npos) << job.Error();
+        }
+        WriteFile(dir / name, contents);
+        auto file = std::make_shared<RecordFile>(dir / name);
+        if (!BreakReads(dir / name))
+            GTEST_SKIP() << "no way here to make reads fail";
+        ScanProgress progress;
+        try {
+            SelectRecords(*file, predicate, stop, progress);
+            ADD_FAILURE() << name << ": a failed read passed for the end of the file";
+        } catch (const IOError& e) {
+            EXPECT_EQ(e.FileName(), dir / name);
+            EXPECT_EQ(e.Code(), EBADF);
+        }
+        SelectionJob job(file, ParseConditions("1!=F"), nullptr);
+        while (!job.Finished())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_FALSE(job.TakeIndex());
+        EXPECT_EQ(job.Error(), dir / name + ": I/O error " + std::to_string(EBADF));
     }
 }
 

@@ -7,6 +7,11 @@
 #include <iterator>
 #include <random>
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 TempDir::TempDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "mavik-test";
@@ -23,6 +28,33 @@ TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+bool BreakReads(const std::string& path) {
+#ifdef __linux__
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(path, error);
+    if (error)
+        return false;
+    bool broken = false;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        std::error_code linkError;
+        if (std::filesystem::read_symlink(entry.path(), linkError) != file || linkError)
+            continue;
+        const int fd = std::stoi(entry.path().filename().string());
+        const int writeOnly = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+        if (writeOnly < 0)
+            return false;
+        broken = ::dup3(writeOnly, fd, O_CLOEXEC) == fd;
+        ::close(writeOnly);
+        if (!broken)
+            return false;
+    }
+    return broken;
+#else
+    (void)path;
+    return false;
+#endif
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

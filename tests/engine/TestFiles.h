@@ -22,6 +22,11 @@ private:
 using Bytes = std::vector<std::uint8_t>;
 
 void WriteFile(const std::string& path, const Bytes& bytes);
+// Makes reads of path fail (EBADF) through every descriptor of it this
+// process holds: each becomes a write-only descriptor of the same file, so
+// its size and identity stay as they were. False where this cannot be done
+// (no /proc/self/fd) or no descriptor of path is open.
+bool BreakReads(const std::string& path);
 Bytes ReadFile(const std::string& path);
 Bytes ToBytes(const std::string& text);
 

@@ -30,7 +30,9 @@ expect 2 "unknown input type" -i utf16 "$data/samples/calls-ascii.cdr"
 expect 2 "tables folder missing" -T "$work/none" "$data/samples/calls-ascii.cdr"
 expect 2 "unknown option" --frobnicate "$data/samples/calls-ascii.cdr"
 expect 0 "help" --help
-grep -q -- "--bytes" "$work/out" || { echo "FAIL: --help does not list --bytes" >&2; failures=$((failures + 1)); }
+for option in --bytes --records; do
+    grep -q -- "$option" "$work/out" || { echo "FAIL: --help does not list $option" >&2; failures=$((failures + 1)); }
+done
 
 expect 1 "missing file" "$work/missing.cdr"
 grep -q "File not found" "$work/err" || { echo "FAIL: no 'File not found' on stderr" >&2; failures=$((failures + 1)); }
@@ -44,6 +46,19 @@ expect 124 "call records without tables" "$data/samples/calls-ebcdic.cdr"
 expect 124 "forced text viewer on bytes" --text -i ascii "$data/samples/calls-ascii.cdr"
 : >"$work/empty"
 expect 124 "empty file" "$work/empty"
+
+# The record browser recognises the file itself; -i says a block file's code.
+expect 2 "records and text viewer" --records --text "$data/samples/calls-ascii.cdr"
+expect 124 "records of a block file" --records -T "$data/codetables" "$data/samples/calls-ebcdic.cdr"
+expect 124 "records of a text output" --records "$data/../tests/data/calls-raw-tab.txt"
+expect 124 "EBCDIC records without tables" --records -T "$work" "$data/samples/calls-ebcdic.cdr"
+grep -q "no ebcdic-ascii in $work" "$work/err" || { echo "FAIL: no warning about the missing table" >&2; failures=$((failures + 1)); }
+expect 1 "records of a file that fits nothing" --records "$work/out.txt"
+grep -q "out.txt: offset 0" "$work/err" || { echo "FAIL: the misfit's offset not named" >&2; failures=$((failures + 1)); }
+# Blocks of blanks: no digits to tell the code by, unless -i tells it.
+head -c 4096 /dev/zero | tr '\0' '\100' >"$work/blanks.cdr"
+expect 1 "records of blanks, code unknown" --records "$work/blanks.cdr"
+expect 124 "records of blanks, code given" --records -i ebcdic "$work/blanks.cdr"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures failure(s)" >&2
