@@ -31,10 +31,10 @@ int OpenRegularFileForReading(const std::string& path, fileaccess::FileInfo& inf
 
 BlockReader::BlockReader(const std::string& path)
     : path_(path), fd_(OpenRegularFileForReading(path, info_)),
-      buffer_(new std::uint8_t[kReadBufferSize]) {}
+      buffer_(kReadBufferSize) {}
 
 BlockReader::BlockReader(int fd, std::string name)
-    : path_(std::move(name)), fd_(fd), buffer_(new std::uint8_t[kReadBufferSize]), owned_(false) {
+    : path_(std::move(name)), fd_(fd), buffer_(kReadBufferSize), owned_(false) {
     if (!fileaccess::Stat(fd, info_))
         info_ = {};
 }
@@ -45,11 +45,11 @@ BlockReader::~BlockReader() {
 }
 
 void BlockReader::Fill() {
-    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    std::memmove(buffer_.Data(), buffer_.Data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
     while (end_ < kReadBufferSize && !atEnd_) {
-        const std::int64_t n = fileaccess::Read(fd_, buffer_.get() + end_, kReadBufferSize - end_);
+        const std::int64_t n = fileaccess::Read(fd_, buffer_.Data() + end_, kReadBufferSize - end_);
         if (n < 0)
             throw IOError::FromErrno(errno, path_);
         if (n == 0)
@@ -69,7 +69,7 @@ bool BlockReader::ReadBlock(CallRecordBlock& block) {
         if (end_ - begin_ < kBlockSize)
             return false;
     }
-    std::memcpy(&block, buffer_.get() + begin_, kBlockSize);
+    std::memcpy(&block, buffer_.Data() + begin_, kBlockSize);
     begin_ += kBlockSize;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "AlignedBuffer.h"
 #include "CallRecordBlock.h"
 #include "FileAccess.h"
 
@@ -43,7 +44,7 @@ private:
     std::string path_;
     fileaccess::FileInfo info_;  // before fd_: the open fills it in
     int fd_ = -1;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    AlignedBuffer buffer_;  // page-aligned: reads into it are much faster
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;

@@ -103,12 +103,12 @@ int WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
 OutputFile::OutputFile(const std::string& path, const fileaccess::FileIdentity* mustNotBe,
                        OutputMode mode)
     : path_(path), fd_(OpenOutput(path, mustNotBe, mode, target_, temporary_)),
-      capacity_(kWriteBufferSize), filling_(new std::uint8_t[kWriteBufferSize]),
-      writing_(new std::uint8_t[kWriteBufferSize]), writer_(&OutputFile::WriterLoop, this) {}
+      capacity_(kWriteBufferSize), filling_(kWriteBufferSize),
+      writing_(kWriteBufferSize), writer_(&OutputFile::WriterLoop, this) {}
 
 OutputFile::OutputFile(int fd, std::string name)
     : path_(std::move(name)), fd_(fd), capacity_(kWriteBufferSize),
-      filling_(new std::uint8_t[kWriteBufferSize]), writing_(new std::uint8_t[kWriteBufferSize]),
+      filling_(kWriteBufferSize), writing_(kWriteBufferSize),
       writer_(&OutputFile::WriterLoop, this) {}
 
 OutputFile::~OutputFile() {
@@ -127,7 +127,7 @@ void OutputFile::WriterLoop() {
             return;
         const std::size_t n = pending_;
         lock.unlock();
-        const int err = WriteAll(fd_, writing_.get(), n);
+        const int err = WriteAll(fd_, writing_.Data(), n);
         lock.lock();
         if (err != 0 && writeError_ == 0)
             writeError_ = err;
@@ -175,16 +175,16 @@ void OutputFile::MakeRoom(std::size_t n) {
         // Only a separator of many kilobytes gets here. Both buffers grow,
         // since they take turns; the writer is idle once handed nothing.
         WaitForWriter();
-        filling_.reset(new std::uint8_t[n]);
+        filling_ = AlignedBuffer(n);
         std::lock_guard lock(mutex_);
-        writing_.reset(new std::uint8_t[n]);
+        writing_ = AlignedBuffer(n);
         capacity_ = n;
     }
 }
 
 void OutputFile::WriteLarge(const void* data, std::size_t n) {
     MakeRoom(n);
-    std::memcpy(filling_.get() + used_, data, n);
+    std::memcpy(filling_.Data() + used_, data, n);
     used_ += n;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "AlignedBuffer.h"
 #include "FileAccess.h"
 
 // How an output reaches its name.
@@ -45,7 +46,7 @@ public:
 
     void Write(const void* data, std::size_t n) {
         if (n <= capacity_ - used_) {
-            std::memcpy(filling_.get() + used_, data, n);
+            std::memcpy(filling_.Data() + used_, data, n);
             used_ += n;
         } else {
             WriteLarge(data, n);
@@ -57,7 +58,7 @@ public:
     std::uint8_t* Reserve(std::size_t n) {
         if (n > capacity_ - used_)
             MakeRoom(n);
-        return filling_.get() + used_;
+        return filling_.Data() + used_;
     }
     void Commit(std::size_t n) { used_ += n; }
 
@@ -85,12 +86,12 @@ private:
     std::string temporary_;  // empty when written directly
     int fd_ = -1;
     std::size_t capacity_;
-    std::unique_ptr<std::uint8_t[]> filling_;  // the run's thread writes here
+    AlignedBuffer filling_;  // the run's thread writes here
     std::size_t used_ = 0;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::unique_ptr<std::uint8_t[]> writing_;  // the writer's, while pending_ > 0
+    AlignedBuffer writing_;  // the writer's, while pending_ > 0
     std::size_t pending_ = 0;
     int writeError_ = 0;
     bool stopping_ = false;
