@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "AlignedBuffer.h"
 #include "FileSource.h"
 
 namespace {
@@ -100,14 +101,14 @@ std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex
     const LineCheckpoint& from = index.AtLine(line);
     std::uint64_t toSkip = line - from.Line;
     std::uint64_t offset = from.Offset;
-    std::vector<std::uint8_t> buffer(kScanBuffer);
+    AlignedBuffer buffer(kScanBuffer);
     while (toSkip > 0) {
         if (offset - from.Offset > maxScan)
             return std::nullopt;
-        const std::size_t got = source.Read(offset, buffer.data(), buffer.size());
+        const std::size_t got = source.Read(offset, buffer.Data(), buffer.Size());
         if (got == 0)
             return std::nullopt;
-        const std::uint8_t* p = buffer.data();
+        const std::uint8_t* p = buffer.Data();
         const std::uint8_t* end = p + got;
         while (toSkip > 0) {
             const auto* lf = static_cast<const std::uint8_t*>(std::memchr(p, '\n', end - p));
@@ -116,7 +117,7 @@ std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex
             p = lf + 1;
             --toSkip;
         }
-        offset += static_cast<std::uint64_t>(p - buffer.data());
+        offset += static_cast<std::uint64_t>(p - buffer.Data());
         if (toSkip > 0 && p != end)
             offset += static_cast<std::uint64_t>(end - p);
     }
@@ -130,13 +131,13 @@ std::uint64_t LineOfOffset(const FileSource& source, const LineIndex& index, std
     const LineCheckpoint& from = index.AtOffset(offset);
     std::uint64_t line = from.Line;
     std::uint64_t at = from.Offset;
-    std::vector<std::uint8_t> buffer(kScanBuffer);
+    AlignedBuffer buffer(kScanBuffer);
     while (at < offset) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), offset - at));
-        const std::size_t got = source.Read(at, buffer.data(), want);
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.Size(), offset - at));
+        const std::size_t got = source.Read(at, buffer.Data(), want);
         if (got == 0)
             break;
-        line += CountByte(buffer.data(), got, '\n');
+        line += CountByte(buffer.Data(), got, '\n');
         at += got;
     }
     return line;

@@ -1,7 +1,6 @@
 #include "LineIndexJob.h"
 
-#include <vector>
-
+#include "AlignedBuffer.h"
 #include "FileSource.h"
 
 LineIndexJob::LineIndexJob(const FileSource& source, std::size_t chunk)
@@ -25,14 +24,14 @@ void LineIndexJob::Run(BackgroundJob::Control& control) {
     const std::uint64_t size = source_.Size();
     control.Total = size;
     LineIndexBuilder builder;
-    std::vector<std::uint8_t> buffer(chunk_);
+    AlignedBuffer buffer(chunk_);
     std::uint64_t at = 0;
     while (at < size && !control.Stopped()) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_, size - at));
-        const std::size_t got = source_.Read(at, buffer.data(), want);
+        const std::size_t got = source_.Read(at, buffer.Data(), want);
         if (got == 0)
             break;  // the file shrank: what is there is indexed
-        builder.Feed(buffer.data(), got);
+        builder.Feed(buffer.Data(), got);
         at += got;
         control.Done = at;
         if (at < size && at / kPublishBytes != (at - got) / kPublishBytes)

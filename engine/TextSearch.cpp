@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "AlignedBuffer.h"
 #include "FileSource.h"
 
 std::array<std::uint8_t, 256> CaseFoldTable(TextEncoding encoding) {
@@ -107,8 +108,8 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
     if (!pattern.MatchCase)
         for (auto& b : needle)
             b = fold[b];
-    std::vector<std::uint8_t> buffer(chunk);
-    const auto load = [&](std::uint64_t start, std::size_t want) { return source.Read(start, buffer.data(), want); };
+    AlignedBuffer buffer(chunk);
+    const auto load = [&](std::uint64_t start, std::size_t want) { return source.Read(start, buffer.Data(), want); };
     control.Total = backward ? std::min(from, size) : size - std::min(from, size);
     control.Done = 0;
     if (!backward) {
@@ -117,9 +118,9 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
             const std::size_t got = load(start, static_cast<std::size_t>(std::min<std::uint64_t>(chunk, size - start)));
             if (got < m)
                 break;
-            const std::uint8_t* hit = FindBytes(buffer.data(), got, needle.data(), m, folding);
-            if (hit != buffer.data() + got)
-                return start + static_cast<std::uint64_t>(hit - buffer.data());
+            const std::uint8_t* hit = FindBytes(buffer.Data(), got, needle.data(), m, folding);
+            if (hit != buffer.Data() + got)
+                return start + static_cast<std::uint64_t>(hit - buffer.Data());
             // The next chunk takes the last m - 1 bytes again.
             start += got - (m - 1);
             control.Done = start - from;
@@ -134,13 +135,13 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - start + m - 1, size - start));
         const std::size_t got = load(start, want);
         std::optional<std::uint64_t> lastHit;
-        const std::uint8_t* p = buffer.data();
-        const std::uint8_t* end = buffer.data() + got;
+        const std::uint8_t* p = buffer.Data();
+        const std::uint8_t* end = buffer.Data() + got;
         while (p < end) {
             const std::uint8_t* hit = FindBytes(p, static_cast<std::size_t>(end - p), needle.data(), m, folding);
-            if (hit == end || start + static_cast<std::uint64_t>(hit - buffer.data()) >= limit)
+            if (hit == end || start + static_cast<std::uint64_t>(hit - buffer.Data()) >= limit)
                 break;
-            lastHit = start + static_cast<std::uint64_t>(hit - buffer.data());
+            lastHit = start + static_cast<std::uint64_t>(hit - buffer.Data());
             p = hit + 1;
         }
         if (lastHit)
