@@ -67,8 +67,11 @@ std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& t
     case 13:
         if (layout.Kind == LayoutKind::Block) {
             std::string spaced;
-            for (std::size_t i = 0; i < text.size(); i += 2)
-                spaced += (i ? " " : "") + text.substr(i, 2);
+            for (std::size_t i = 0; i < text.size(); i += 2) {
+                if (i)
+                    spaced += ' ';
+                spaced.append(text, i, 2);
+            }
             return "4 binary bytes, hex " + spaced;
         }
         if (layout.Kind == LayoutKind::Raw && text.size() == 4) {
