@@ -43,15 +43,27 @@ bool ReadsAsTextFile(const FileSource& source) {
     return ReadsAsText(start.data(), start.size());
 }
 
+// The ebcdic-ascii table from folder, when there is one: without it EBCDIC
+// shows as hex only in the byte viewer and as its own bytes in the browser,
+// which each say so.
+CodeTables EbcdicTableIfAny(const std::string& folder) {
+    CodeTables tables;
+    try {
+        LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, folder);
+    } catch (const std::exception&) {
+    }
+    return tables;
+}
+
+int Unopenable(const Options& options, const IOError& error) {
+    std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
+    return kUnopenable;
+}
+
 // The record browser on the file, which it recognises itself; inputCode,
 // when given, says a block file's code instead of its digits.
 int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) {
-    // Without the table EBCDIC records show and compare as their own bytes.
-    CodeTables tables;
-    try {
-        LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, options.tables);
-    } catch (const std::exception&) {
-    }
+    const CodeTables tables = EbcdicTableIfAny(options.tables);
     std::optional<BlockCode> code;
     if (inputCode)
         code = options.input == "ascii" ? BlockCode::Ascii : BlockCode::Ebcdic;
@@ -63,8 +75,7 @@ int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) 
         browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
                                       tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr);
     } catch (const IOError& error) {
-        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
-        return kUnopenable;
+        return Unopenable(options, error);
     } catch (const std::exception& error) {
         // Names the file and the first line or offset that fits no layout.
         std::fprintf(stderr, "mavik-view: %s\n", error.what());
@@ -115,21 +126,13 @@ int main(int argc, char* argv[]) {
     try {
         probe.emplace(options.file);
     } catch (const IOError& error) {
-        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
-        return kUnopenable;
+        return Unopenable(options, error);
     }
     const bool asText = options.text || (!options.bytes && ReadsAsTextFile(*probe));
     probe.reset();
 
-    // Without the table EBCDIC shows as hex only; the viewer says so.
-    CodeTables tables;
     const bool ebcdic = options.input == "ebcdic";
-    if (ebcdic && !asText) {
-        try {
-            LoadCodeTable(tables, CodeTableKind::EbcdicToAscii, options.tables);
-        } catch (const std::exception&) {
-        }
-    }
+    const CodeTables tables = ebcdic && !asText ? EbcdicTableIfAny(options.tables) : CodeTables{};
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mavik-view"));
@@ -142,8 +145,7 @@ int main(int argc, char* argv[]) {
             viewer = ByteViewer::Open(path, {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
                                              tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr});
     } catch (const IOError& error) {
-        std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
-        return kUnopenable;
+        return Unopenable(options, error);
     }
     viewer->show();
     return application.exec();
