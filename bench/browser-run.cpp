@@ -97,11 +97,10 @@ int main(int argc, char** argv) {
     const RecordFile& file = browser->Model()->File();
     const RecordPredicate predicate(ParseConditions(conditions.toStdString()), file.Layout(),
                                     file.Layout().Code == BlockCode::Ebcdic ? &table : nullptr);
-    std::atomic<bool> stop{false};
-    ScanProgress progress;
+    JobProgress progress;
     clock.restart();
     double cpu = CpuSeconds();
-    auto index = SelectRecords(file, predicate, stop, progress);
+    auto index = SelectRecords(file, predicate, progress);
     const double selectS = clock.nsecsElapsed() / 1e9;
     const double selectCpu = CpuSeconds() - cpu;
 

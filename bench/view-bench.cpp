@@ -18,14 +18,14 @@
 #include <functional>
 #include <thread>
 
-#include "BackgroundJob.h"
-#include "ByteView.h"
-#include "ByteViewer.h"
+#include "Job.h"
+#include "ByteRowsView.h"
+#include "ByteViewerWindow.h"
 #include "FileSource.h"
 #include "LineIndexJob.h"
 #include "TextSearch.h"
-#include "TextView.h"
-#include "TextViewer.h"
+#include "TextRowsView.h"
+#include "TextViewerWindow.h"
 
 namespace {
 
@@ -59,15 +59,15 @@ double OpenAndPaint(const std::function<Viewer*()>& open, const std::function<bo
 int FirstScreen(int argc, char* argv[], const char* file) {
     QApplication application(argc, argv);
     const QString path = QString::fromLocal8Bit(file);
-    const auto bytes = [&] { return ByteViewer::Open(path, {ByteDecoding::Input::Ascii, nullptr}); };
-    const auto bytesPainted = [](ByteViewer* v) { return !v->View()->ShownRows().empty(); };
-    const auto text = [&] { return TextViewer::Open(path); };
-    const auto textPainted = [](TextViewer* v) { return !v->View()->ShownLines().empty(); };
+    const auto bytes = [&] { return ByteViewerWindow::Open(path, {ByteDecoding::Input::Ascii, nullptr}); };
+    const auto bytesPainted = [](ByteViewerWindow* v) { return !v->View()->ShownRows().empty(); };
+    const auto text = [&] { return TextViewerWindow::Open(path); };
+    const auto textPainted = [](TextViewerWindow* v) { return !v->View()->ShownLines().empty(); };
     // The first window of the process also loads fonts and the style: the
     // program's start, not the file's opening. Shown apart as "cold".
-    std::printf("cold-first-window %.2f ms\n", OpenAndPaint<ByteViewer>(bytes, bytesPainted));
-    std::printf("byte-viewer-first-screen %.2f ms\n", OpenAndPaint<ByteViewer>(bytes, bytesPainted));
-    std::printf("text-viewer-first-screen %.2f ms\n", OpenAndPaint<TextViewer>(text, textPainted));
+    std::printf("cold-first-window %.2f ms\n", OpenAndPaint<ByteViewerWindow>(bytes, bytesPainted));
+    std::printf("byte-viewer-first-screen %.2f ms\n", OpenAndPaint<ByteViewerWindow>(bytes, bytesPainted));
+    std::printf("text-viewer-first-screen %.2f ms\n", OpenAndPaint<TextViewerWindow>(text, textPainted));
     return 0;
 }
 
@@ -95,7 +95,7 @@ int Index(const char* file) {
 int Find(const char* file, const char* text) {
     FileSource source(file);
     for (bool matchCase : {true, false}) {
-        BackgroundJob::Control control;
+        JobProgress control;
         const auto start = Clock::now();
         const double cpu0 = CpuSeconds();
         const auto hit = FindInFile(source, {text, matchCase, TextEncoding::Windows1251}, 0, false, control);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ByteViewer.h"
+#include "ByteViewerWindow.h"
 #include "CodeTable.h"
 #include "FileSource.h"
 #include "IOError.h"
@@ -20,7 +20,7 @@
 #include "RecordFile.h"
 #include "RecordTableModel.h"
 #include "TextEncoding.h"
-#include "TextViewer.h"
+#include "TextViewerWindow.h"
 
 namespace {
 
@@ -140,9 +140,9 @@ int main(int argc, char* argv[]) {
     QMainWindow* viewer = nullptr;
     try {
         if (asText)
-            viewer = TextViewer::Open(path);
+            viewer = TextViewerWindow::Open(path);
         else
-            viewer = ByteViewer::Open(path, {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
+            viewer = ByteViewerWindow::Open(path, {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
                                              tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr});
     } catch (const IOError& error) {
         return Unopenable(options, error);

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <future>
+#include <thread>
 
 #include "ConversionRun.h"
 #include "IOError.h"
@@ -27,10 +29,8 @@ std::string Read(const std::string& path) {
 }
 
 SelectionIndex Select(const RecordFile& file, const std::string& conditions, const CodeTable* table) {
-    std::atomic<bool> stop{false};
-    ScanProgress progress;
-    return *SelectRecords(file, RecordPredicate(ParseConditions(conditions), file.Layout(), table), stop,
-                          progress);
+    JobProgress progress;
+    return *SelectRecords(file, RecordPredicate(ParseConditions(conditions), file.Layout(), table), progress);
 }
 
 std::string Exported(const RecordFile& file, const SelectionIndex* selection, const CodeTable* table,
@@ -142,12 +142,10 @@ TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {
     ExportFormat format;
 
     // Stopped: the old target stays, no temporary is left.
-    std::atomic<bool> stop{true};
-    EXPECT_FALSE(ExportSelection(file, nullptr, nullptr, format, dir / "target", &stop));
+    JobProgress stopped;
+    stopped.Stop = true;
+    EXPECT_FALSE(ExportSelection(file, nullptr, nullptr, format, dir / "target", &stopped));
     EXPECT_EQ(Read(dir / "target"), "old");
-
-    // Into a folder that does not exist: an error naming the file, nothing left.
-    EXPECT_THROW(ExportSelection(file, nullptr, nullptr, format, dir / "none/target"), IOError);
 
     // Over the file being read, even through a link.
     std::error_code error;
@@ -161,6 +159,36 @@ TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 3);
+}
+
+TEST(SelectionExport, ATargetThatCannotBeMadeFailsAtOnceNamingIt) {
+    TempDir dir;
+    WriteFile(dir / "blocks", VariedBlocks(3));
+    WriteFile(dir / "plainfile", ToBytes("plain"));
+    const auto file = std::make_shared<const RecordFile>(dir / "blocks");
+    for (const std::string& target : {dir / "none/out.csv", dir / "plainfile/out.csv",
+                                     dir / (std::string(300, 'n') + ".csv")}) {
+        SCOPED_TRACE(target);
+        // On a thread, so that an export that never ends fails the test
+        // instead of hanging it: the bound tells a hang, not a speed.
+        std::promise<std::string> error;
+        std::future<std::string> ended = error.get_future();
+        std::thread([file, target, error = std::move(error)]() mutable {
+            try {
+                ExportSelection(*file, nullptr, nullptr, {}, target);
+                error.set_value("");
+            } catch (const IOError& e) {
+                error.set_value(e.FileName());
+            }
+        }).detach();
+        ASSERT_EQ(ended.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the export hangs";
+        EXPECT_EQ(ended.get(), target);
+        EXPECT_EQ(Read(dir / "plainfile"), "plain");
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            ++entries;
+        EXPECT_EQ(entries, 2);
+    }
 }
 
 TEST(SelectionExport, AFailedReadOrAShorterFileFailsTheExportAndKeepsTheTarget) {

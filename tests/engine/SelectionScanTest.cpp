@@ -16,12 +16,11 @@ namespace {
 
 SelectionIndex Select(const RecordFile& file, const std::string& conditions, const CodeTable* table = nullptr) {
     const RecordPredicate predicate(ParseConditions(conditions), file.Layout(), table);
-    std::atomic<bool> stop{false};
-    ScanProgress progress;
-    auto index = SelectRecords(file, predicate, stop, progress);
+    JobProgress progress;
+    auto index = SelectRecords(file, predicate, progress);
     EXPECT_TRUE(index.has_value());
-    EXPECT_EQ(progress.RecordsDone.load(), file.RecordCount());
-    EXPECT_EQ(progress.Matches.load(), index->Count());
+    EXPECT_EQ(progress.Done.load(), file.RecordCount());
+    EXPECT_EQ(progress.Found.load(), index->Count());
     return *index;
 }
 
@@ -96,10 +95,9 @@ TEST(SelectionScan, TextLineThatLostItsShapeStopsTheScan) {
     text[100 * 75 - 2] = 'x';
     WriteFile(dir / "raw", ToBytes(text));
     const RecordPredicate predicate({}, file.Layout(), nullptr);
-    std::atomic<bool> stop{false};
-    ScanProgress progress;
+    JobProgress progress;
     try {
-        SelectRecords(file, predicate, stop, progress);
+        SelectRecords(file, predicate, progress);
         ADD_FAILURE() << "scanned a changed file";
     } catch (const LayoutError& e) {
         EXPECT_NE(std::string(e.what()).find("line 100 "), std::string::npos) << e.what();
@@ -115,43 +113,42 @@ TEST(SelectionScan, AFailedReadOrAShorterFileFailsTheScan) {
         const Bytes& contents = name == "ascii" ? blocks : lines;
         WriteFile(dir / name, contents);
         const RecordPredicate predicate(ParseConditions("1!=F"), RecordFile(dir / name).Layout(), nullptr);
-        std::atomic<bool> stop{false};
         {
             // The file loses its second half: no scan of the first half passes for the whole.
             auto file = std::make_shared<RecordFile>(dir / name);
             std::filesystem::resize_file(dir / name, file->Size() / 2);
-            ScanProgress progress;
+            JobProgress progress;
             try {
-                SelectRecords(*file, predicate, stop, progress);
+                SelectRecords(*file, predicate, progress);
                 ADD_FAILURE() << name << ": scanned a file that lost half of it";
             } catch (const std::runtime_error& e) {
                 EXPECT_NE(std::string(e.what()).find(dir / name), std::string::npos) << e.what();
                 EXPECT_NE(std::string(e.what()).find("ends at byte " + std::to_string(file->Size() / 2)),
                           std::string::npos) << e.what();
             }
-            SelectionJob job(file, ParseConditions("1!=F"), nullptr);
-            while (!job.Finished())
+            const auto job = StartSelection(file, ParseConditions("1!=F"), nullptr);
+            while (!job->Finished())
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            EXPECT_FALSE(job.TakeIndex());
-            EXPECT_NE(job.Error().find("ends at byte"), std::string::npos) << job.Error();
+            EXPECT_FALSE(job->Result());
+            EXPECT_NE(job->Error().find("ends at byte"), std::string::npos) << job->Error();
         }
         WriteFile(dir / name, contents);
         auto file = std::make_shared<RecordFile>(dir / name);
         if (!BreakReads(dir / name))
             GTEST_SKIP() << "no way here to make reads fail";
-        ScanProgress progress;
+        JobProgress progress;
         try {
-            SelectRecords(*file, predicate, stop, progress);
+            SelectRecords(*file, predicate, progress);
             ADD_FAILURE() << name << ": a failed read passed for the end of the file";
         } catch (const IOError& e) {
             EXPECT_EQ(e.FileName(), dir / name);
             EXPECT_EQ(e.Code(), EBADF);
         }
-        SelectionJob job(file, ParseConditions("1!=F"), nullptr);
-        while (!job.Finished())
+        const auto job = StartSelection(file, ParseConditions("1!=F"), nullptr);
+        while (!job->Finished())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_FALSE(job.TakeIndex());
-        EXPECT_EQ(job.Error(), dir / name + ": I/O error " + std::to_string(EBADF));
+        EXPECT_FALSE(job->Result());
+        EXPECT_EQ(job->Error(), dir / name + ": I/O error " + std::to_string(EBADF));
     }
 }
 
@@ -160,28 +157,29 @@ TEST(SelectionJob, RunsToTheEndOnItsThreadOrStopsWhenCancelled) {
     WriteFile(dir / "blocks", VariedBlocks(10));
     auto file = std::make_shared<RecordFile>(dir / "blocks");
     {
-        SelectionJob job(file, ParseConditions("1=F"), nullptr);
-        while (!job.Finished())
+        const auto job = StartSelection(file, ParseConditions("1=F"), nullptr);
+        while (!job->Finished())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_TRUE(job.Error().empty());
-        auto index = job.TakeIndex();
+        EXPECT_TRUE(job->Error().empty());
+        auto& index = job->Result();
         ASSERT_TRUE(index);
         EXPECT_EQ(index->Count(), (340u + 6) / 7);
-        EXPECT_EQ(job.Matches(), index->Count());
-        EXPECT_EQ(job.RecordsDone(), 340u);
+        EXPECT_EQ(job->Progress().Found, index->Count());
+        EXPECT_EQ(job->Progress().Done, 340u);
+        EXPECT_EQ(job->Percent(), 100);
     }
     {
         // A sparse file large enough that the scan is still going when cancelled.
         std::filesystem::resize_file(dir / "blocks", std::uintmax_t{4} << 30);
         auto large = std::make_shared<RecordFile>(dir / "blocks", RecordLayout::Block(BlockCode::Ascii));
-        SelectionJob job(large, ParseConditions("4=x"), nullptr);
-        while (job.RecordsDone() == 0)
+        const auto job = StartSelection(large, ParseConditions("4=x"), nullptr);
+        while (job->Progress().Done == 0)
             std::this_thread::yield();
-        job.Cancel();
-        while (!job.Finished())
+        job->Cancel();
+        while (!job->Finished())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        EXPECT_LT(job.RecordsDone(), large->RecordCount());
-        EXPECT_FALSE(job.TakeIndex());
-        EXPECT_TRUE(job.Error().empty());
+        EXPECT_LT(job->Progress().Done, large->RecordCount());
+        EXPECT_FALSE(job->Result());
+        EXPECT_TRUE(job->Error().empty());
     }
 }

@@ -308,7 +308,7 @@ TEST(FindInFile, FindsAcrossChunkBordersForwardAndBackwardWithCaseSwitch) {
     const std::string path = dir / "text";
     WriteFile(path, ToBytes(text));
     FileSource source(path);
-    BackgroundJob::Control control;
+    JobProgress control;
     const auto find = [&](const char* what, bool matchCase, std::uint64_t from, bool backward) {
         return FindInFile(source, {what, matchCase, TextEncoding::Windows1251}, from, backward, control, 64);
     };
@@ -335,7 +335,7 @@ TEST(FindInFile, FoldsCyrillicInWindows1251AndStopsWhenAsked) {
     const std::string path = dir / "text";
     WriteFile(path, ToBytes(std::string(70000, ' ') + "\xC2\xDB\xC7\xCE\xC2 \xA8"));  // "ВЫЗОВ Ё"
     FileSource source(path);
-    BackgroundJob::Control control;
+    JobProgress control;
     EXPECT_EQ(FindInFile(source, {"\xE2\xFB\xE7\xEE\xE2", false, TextEncoding::Windows1251}, 0, false, control,
                          4096),
               70000u);

@@ -11,12 +11,12 @@
 
 #include <functional>
 
-#include "ByteView.h"
-#include "ByteViewer.h"
+#include "ByteRowsView.h"
+#include "ByteViewerWindow.h"
 #include "RadioGroup.h"
 #include "TestWindow.h"
-#include "TextView.h"
-#include "TextViewer.h"
+#include "TextRowsView.h"
+#include "TextViewerWindow.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ QMainWindow* OpenedBy(const char* objectName, const std::function<void()>& click
     return nullptr;
 }
 
-ByteView* ByteViewOf(QMainWindow* viewer) { return viewer->findChild<ByteView*>(); }
+ByteRowsView* ByteViewOf(QMainWindow* viewer) { return viewer->findChild<ByteRowsView*>(); }
 
 }  // namespace
 
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(Viewers("ByteViewer").size(), 1);
         QCOMPARE(ebcdic->windowTitle(), QStringLiteral("day calls.cdr — MAVIK"));
         QVERIFY(QTest::qWaitForWindowExposed(ebcdic));
-        ByteView* view = ByteViewOf(ebcdic);
+        ByteRowsView* view = ByteViewOf(ebcdic);
         view->viewport()->repaint();
         QVERIFY(view->ShownRows().size() > 3);
         // Row 1 is record 1 of block 1: its glyphs came through the table.
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(asciiViewer);
         QCOMPARE(Viewers("ByteViewer").size(), 2);
         QVERIFY(QTest::qWaitForWindowExposed(asciiViewer));
-        ByteView* ascii = ByteViewOf(asciiViewer);
+        ByteRowsView* ascii = ByteViewOf(asciiViewer);
         ascii->viewport()->repaint();
         // Record 1 starts at offset 8: bytes 8, 9, 10, 11 are control bytes; 60 'x' further on.
         QCOMPARE(ascii->ShownRows()[1].Text.substr(0, 5), std::u16string(u".│..."));
@@ -153,7 +153,7 @@ private slots:
         QCOMPARE(viewers[1]->windowTitle(), QStringLiteral("result.txt — MAVIK"));
         QCOMPARE(viewers[2]->windowTitle(), QStringLiteral("info.txt — MAVIK"));
         QVERIFY(QTest::qWaitForWindowExposed(viewers[2]));
-        auto* infoView = viewers[2]->findChild<TextView*>();
+        auto* infoView = viewers[2]->findChild<TextRowsView*>();
         QCOMPARE(infoView->Encoding(), TextEncoding::Utf8);
         infoView->viewport()->repaint();
         QCOMPARE(infoView->ShownText(0), QStringLiteral("Версия 1.0.1"));

@@ -256,10 +256,9 @@ void RecordBrowserTest::Export_WritesWhatTheEngineWrites() {
         QVERIFY2(o->status().contains("exported"), qPrintable(o->status()));
 
         RecordFile file(o->path.toStdString());
-        std::atomic<bool> stop{false};
-        ScanProgress progress;
+        JobProgress progress;
         const auto index = SelectRecords(file, RecordPredicate(ParseConditions("5>=06;1!=F"), file.Layout(), nullptr),
-                                         stop, progress);
+                                         progress);
         const QString expected = o->dir.filePath("expected.out");
         QVERIFY(ExportSelection(file, &*index, nullptr, format, expected.toStdString()));
         QCOMPARE(Read(target), Read(expected));

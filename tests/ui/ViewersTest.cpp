@@ -14,10 +14,10 @@
 
 #include <filesystem>
 
-#include "ByteView.h"
-#include "ByteViewer.h"
-#include "TextView.h"
-#include "TextViewer.h"
+#include "ByteRowsView.h"
+#include "ByteViewerWindow.h"
+#include "TextRowsView.h"
+#include "TextViewerWindow.h"
 
 namespace {
 
@@ -56,9 +56,9 @@ private slots:
         Write(path, {});
         const std::uint64_t size = 100ull << 30;
         std::filesystem::resize_file(path.toStdString(), size);
-        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {}));
+        std::unique_ptr<ByteViewerWindow> viewer(ByteViewerWindow::Open(path, {}));
         ShowActive(viewer.get());
-        ByteView* view = viewer->View();
+        ByteRowsView* view = viewer->View();
         view->viewport()->repaint();
         QVERIFY(!view->ShownRows().empty());
         QVERIFY(view->ShownRows()[0].Label.find("hdr") != std::string::npos);
@@ -85,9 +85,9 @@ private slots:
         QByteArray bytes(2 * 2048 + 5, 'A');
         bytes.replace(2048 + 8, 4, "1234");
         Write(path, bytes);
-        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {ByteDecoding::Input::Ebcdic, nullptr}));
+        std::unique_ptr<ByteViewerWindow> viewer(ByteViewerWindow::Open(path, {ByteDecoding::Input::Ebcdic, nullptr}));
         ShowActive(viewer.get());
-        ByteView* view = viewer->View();
+        ByteRowsView* view = viewer->View();
         QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("EBCDIC is shown as hex only"));
 
         // Ctrl+G, a record number, Enter.
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("31 32 33 34"));
 
         // The ASCII side: glyphs, and field 13 stays hex.
-        std::unique_ptr<ByteViewer> ascii(ByteViewer::Open(path, {}));
+        std::unique_ptr<ByteViewerWindow> ascii(ByteViewerWindow::Open(path, {}));
         ShowActive(ascii.get());
         ascii->View()->Select(2048 + 8, 2048 + 8 + 59);
         ascii->View()->setFocus();
@@ -129,9 +129,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("changing.cdr");
         Write(path, QByteArray(3 * 2048, 'B'));
-        std::unique_ptr<ByteViewer> viewer(ByteViewer::Open(path, {}));
+        std::unique_ptr<ByteViewerWindow> viewer(ByteViewerWindow::Open(path, {}));
         ShowActive(viewer.get());
-        ByteView* view = viewer->View();
+        ByteRowsView* view = viewer->View();
         QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(view->Cursor(), 3u * 2048 - 1);
         // Shrunk under the viewer: painting reads short and survives.
@@ -153,9 +153,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("calls.txt");
         Write(path, Lines(0, 200000) + QByteArray(2 << 20, 'L') + "\r\nafter the long line");
-        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        std::unique_ptr<TextViewerWindow> viewer(TextViewerWindow::Open(path));
         ShowActive(viewer.get());
-        TextView* view = viewer->View();
+        TextRowsView* view = viewer->View();
         view->viewport()->repaint();
         QCOMPARE(view->ShownText(0), QStringLiteral("call 0 *0712*235959*"));
         QCOMPARE(view->Encoding(), TextEncoding::Utf8);  // plain ASCII reads as UTF-8
@@ -201,7 +201,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("grows.txt");
         Write(path, Lines(0, 1000));
-        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        std::unique_ptr<TextViewerWindow> viewer(TextViewerWindow::Open(path));
         ShowActive(viewer.get());
         QTRY_VERIFY(!viewer->Indexing());
         QCOMPARE(viewer->View()->RowCount(), 1000u);
@@ -220,7 +220,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("out.txt");
         Write(path, "\xC2\xFB\xE7\xEE\xE2*1\r\n\xE2\xFB\xE7\xEE\xE2*2\r\n");  // "Вызов", "вызов"
-        std::unique_ptr<TextViewer> viewer(TextViewer::Open(path));
+        std::unique_ptr<TextViewerWindow> viewer(TextViewerWindow::Open(path));
         ShowActive(viewer.get());
         viewer->View()->viewport()->repaint();
         QCOMPARE(viewer->View()->Encoding(), TextEncoding::Windows1251);

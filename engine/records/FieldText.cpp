@@ -1,0 +1,85 @@
+#include "FieldText.h"
+
+#include <cstring>
+
+#include "HexDigits.h"
+
+void HexDigits(const std::uint8_t* bytes, std::uint8_t* out) {
+    for (std::size_t i = 0; i < kBinaryFieldWidth; ++i)
+        PutHex(bytes[i], out + 2 * i);
+}
+
+FieldReader::FieldReader(const RecordLayout& layout, const CodeTable* table)
+    : hex13_(layout.Kind == LayoutKind::Block),
+      table_(layout.Kind == LayoutKind::Block && layout.Code == BlockCode::Ebcdic ? table : nullptr) {
+    for (int n = 1; n <= kFieldCount; ++n)
+        places_[n - 1] = layout.Field(n);
+}
+
+std::size_t FieldReader::Text(const std::uint8_t* record, int n, std::uint8_t* out) const {
+    const FieldPlace place = Place(n);
+    const std::uint8_t* bytes = record + place.Offset;
+    if (IsHex(n)) {
+        HexDigits(bytes, out);
+        return 8;
+    }
+    if (table_) {
+        for (std::size_t i = 0; i < place.Width; ++i)
+            out[i] = (*table_)[bytes[i]];
+    } else {
+        std::memcpy(out, bytes, place.Width);
+    }
+    return place.Width;
+}
+
+std::string FieldReader::Text(const std::uint8_t* record, int n) const {
+    std::uint8_t text[kMaxFieldText];
+    const std::size_t length = Text(record, n, text);
+    return std::string(reinterpret_cast<const char*>(text), length);
+}
+
+namespace {
+
+bool AllDigits(const std::string& text) {
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return !text.empty();
+}
+
+}  // namespace
+
+std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text) {
+    const bool raw = layout.Kind != LayoutKind::Formatted;
+    switch (n) {
+    case 5:
+        if (raw && text.size() == 4)
+            return "date " + text.substr(0, 2) + "/" + text.substr(2, 2);
+        return "date";
+    case 6:
+    case 7: {
+        const std::string what = "time ";
+        if (raw && text.size() == 6)
+            return what + text.substr(0, 2) + ":" + text.substr(2, 2) + ":" + text.substr(4, 2);
+        return "time";
+    }
+    case 13:
+        if (layout.Kind == LayoutKind::Block) {
+            std::string spaced;
+            for (std::size_t i = 0; i < text.size(); i += 2) {
+                if (i)
+                    spaced += ' ';
+                spaced.append(text, i, 2);
+            }
+            return "4 binary bytes, hex " + spaced;
+        }
+        if (layout.Kind == LayoutKind::Raw && text.size() == 4) {
+            std::uint8_t hex[8];
+            HexDigits(reinterpret_cast<const std::uint8_t*>(text.data()), hex);
+            return "4 binary bytes, hex " + std::string(reinterpret_cast<const char*>(hex), 8);
+        }
+        return "4 binary bytes in hex";
+    default:
+        return AllDigits(text) ? "digits" : "text";
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "CallRecordBlock.h"
+
+// How the records of a file lie in it: 60-byte records in 2048-byte blocks
+// (an input, or a binary .asc/.ebs output), or one text line per record as
+// the converter writes them, formatted or raw, with a non-empty separator.
+enum class LayoutKind { Block, Formatted, Raw };
+enum class BlockCode { Ebcdic, Ascii };
+
+// Where a field's bytes lie within one record's bytes (the 60 record bytes
+// of a block file, or the text line).
+struct FieldPlace {
+    std::size_t Offset;
+    std::size_t Width;
+};
+
+inline constexpr int kFieldCount = 14;
+// A text line has a separator after each field but the last.
+inline constexpr std::size_t kSeparatorsPerLine = kFieldCount - 1;
+
+// Widths of the fields as the text layouts show them: a raw line shows the
+// record's own fields; a formatted line adds "/" to field 5, two ":" to
+// fields 6 and 7, and shows field 13 as "XXXXHXXXXH".
+inline constexpr std::array<std::size_t, 14> kRawWidths = [] {
+    std::array<std::size_t, 14> widths{};
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        widths[i] = kCallRecordFields[i].Width;
+    return widths;
+}();
+inline constexpr std::array<std::size_t, 14> kFormattedWidths{1, 3, 8, 15, 5, 8, 8, 6, 2, 2, 1, 1, 10, 1};
+
+// A text line's length with its CR LF, for a separator of separatorSize
+// bytes: 73 + 13*s formatted, 62 + 13*s raw.
+constexpr std::size_t TextLineLength(LayoutKind kind, std::size_t separatorSize) {
+    const auto& widths = kind == LayoutKind::Formatted ? kFormattedWidths : kRawWidths;
+    std::size_t length = 2;
+    for (std::size_t w : widths)
+        length += w;
+    return length + kSeparatorsPerLine * separatorSize;
+}
+static_assert(TextLineLength(LayoutKind::Formatted, 1) == 86 && TextLineLength(LayoutKind::Raw, 0) == 62);
+
+struct RecordLayout {
+    LayoutKind Kind = LayoutKind::Block;
+    BlockCode Code = BlockCode::Ascii;  // block files only
+    std::string Separator;              // text layouts only; never empty there
+
+    static RecordLayout Block(BlockCode code);
+    static RecordLayout Formatted(std::string separator);
+    static RecordLayout Raw(std::string separator);
+
+    bool IsText() const { return Kind != LayoutKind::Block; }
+
+    // A text line with its CR LF (TextLineLength).
+    std::size_t LineLength() const;
+
+    // Records in a file of this size: 34 per whole block, or whole lines.
+    std::uint64_t RecordCount(std::uint64_t fileSize) const;
+
+    // The file offset of record i (from 0) and how many bytes it spans.
+    std::uint64_t RecordOffset(std::uint64_t i) const;
+    std::size_t RecordBytes() const;
+
+    // Field n (1-14) within a record's bytes.
+    FieldPlace Field(int n) const;
+
+    // "EBCDIC call records", "formatted lines, separator \"*\"" and the like.
+    std::string Describe() const;
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QString>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "CodeTable.h"
+#include "Job.h"
+#include "RecordLayout.h"
+#include "SelectionExport.h"
+#include "SelectionIndex.h"
+
+class QLabel;
+class QLineEdit;
+class QComboBox;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+class QTimer;
+class RecordFile;
+class RecordTableModel;
+class RecordTableView;
+
+// The record browser: a call-record file or a MAVIK text output as a table
+// of records, the conditions that select among them, the one record under
+// the cursor field by field, and the export of the selection. Everything
+// but the drawing is the engine's: recognition, the scan, the export.
+class RecordBrowser : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Opens path in layout, or recognises it (blockCode, when given, for a
+    // block file's code). table recodes EBCDIC records; nullptr shows their
+    // bytes as they are. Throws IOError when the file cannot be opened and
+    // std::runtime_error, naming the file, when it fits no layout.
+    static RecordBrowser* Open(const QString& path, std::optional<RecordLayout> layout,
+                               std::optional<BlockCode> blockCode, const CodeTable* table,
+                               QWidget* parent = nullptr);
+
+    RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* table, QWidget* parent = nullptr);
+    ~RecordBrowser() override;
+
+    // Applies the edit's conditions: a scan on a worker, or every record for
+    // an empty edit. A malformed condition is shown, and nothing changes.
+    void ApplySelection();
+    // Stops the scan or the export that is going on.
+    void CancelWork();
+    // Writes the rows shown (the selection, or every record) to path on a
+    // worker, through a temporary file beside it.
+    void ExportTo(const ExportFormat& format, const QString& path);
+    // Asks for the format and the file, then exports.
+    void ExportClicked();
+    bool Busy() const;
+
+    RecordTableModel* Model() const { return model; }
+    RecordTableView* View() const { return view; }
+
+    // Where the export dialog's "..." asks for a file name; tests replace it.
+    std::function<QString(QWidget* owner, const QString& suggested)> chooseSaveFile;
+
+signals:
+    // A scan or an export has ended; the status line says how.
+    void WorkFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void AddCondition();
+    void Poll();
+    void FinishSelection();
+    void FinishExport();
+    void ShowRecord();
+    void SetBusy(bool busy);
+    void SetStatus(const QString& text, bool error = false);
+
+    std::shared_ptr<RecordFile> file;
+    RecordTableModel* model = nullptr;
+    QLineEdit* selectionEdit = nullptr;
+    QComboBox* fieldBox = nullptr;
+    QComboBox* operatorBox = nullptr;
+    QLineEdit* valueEdit = nullptr;
+    QProgressBar* progress = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* exportButton = nullptr;
+    QLabel* status = nullptr;
+    RecordTableView* view = nullptr;
+    QTableView* table = nullptr;
+    QTableWidget* pane = nullptr;
+    QTimer* poll = nullptr;
+
+    std::unique_ptr<Job<SelectionIndex>> selectionJob;
+    std::unique_ptr<Job<bool>> exportJob;
+    std::uint64_t exportRecords = 0;
+    QString exportPath;
+};

@@ -1,0 +1,53 @@
+#include "ViewerOpener.h"
+
+#include <QMainWindow>
+
+#include "ByteViewerWindow.h"
+#include "Platform.h"
+#include "RecordBrowser.h"
+#include "TextViewerWindow.h"
+
+ViewerOpener::~ViewerOpener() { CloseAll(); }
+
+void ViewerOpener::ViewBytes(const QString& path, ByteDecoding decoding) {
+    if (platform_.ProgramFound(kByteViewerProgram))
+        platform_.RunProgram(kByteViewerProgram, path);
+    else
+        Show(ByteViewerWindow::Open(path, decoding));
+}
+
+void ViewerOpener::ViewText(const QString& path) {
+    if (platform_.ProgramFound(kTextViewerProgram))
+        platform_.RunProgram(kTextViewerProgram, path);
+    else
+        Show(TextViewerWindow::Open(path));
+}
+
+void ViewerOpener::Select(const QString& path, std::optional<RecordLayout> layout, const CodeTable* table) {
+    if (platform_.ProgramFound(kSelectionProgram))
+        platform_.RunProgram(kSelectionProgram, path);
+    else
+        Show(RecordBrowser::Open(path, std::move(layout), std::nullopt, table));
+}
+
+QList<QMainWindow*> ViewerOpener::Windows() const {
+    QList<QMainWindow*> open;
+    for (const auto& window : windows_)
+        if (window)
+            open.append(window.data());
+    return open;
+}
+
+void ViewerOpener::CloseAll() {
+    for (QMainWindow* window : Windows())
+        delete window;
+    windows_.clear();
+}
+
+void ViewerOpener::Show(QMainWindow* window) {
+    windows_.removeAll(nullptr);
+    windows_.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,0 +1,243 @@
+#include "TextViewerWindow.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <vector>
+
+#include "FileSource.h"
+#include "GoToBar.h"
+#include "GoToTarget.h"
+#include "LineIndexJob.h"
+#include "TextFindJob.h"
+#include "TextRowsView.h"
+
+namespace {
+
+// What the encoding is told from: the file's first MiB.
+constexpr std::size_t kSample = 1024 * 1024;
+
+TextEncoding DetectEncoding(const FileSource& source) {
+    std::vector<std::uint8_t> sample(kSample);
+    sample.resize(source.Read(0, sample.data(), sample.size()));
+    return DetectTextEncoding(sample.data(), sample.size(), sample.size() >= source.Size());
+}
+
+}  // namespace
+
+TextViewerWindow* TextViewerWindow::Open(const QString& path, QWidget* parent) {
+    auto source = std::make_shared<FileSource>(QFile::encodeName(path).toStdString());
+    return new TextViewerWindow(std::move(source), path, parent);
+}
+
+TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QString& path, QWidget* parent)
+    : ViewerFrame(QStringLiteral("TextViewer"), path, parent), source_(std::move(source)) {
+    QWidget* central = centralWidget();
+    QVBoxLayout* layout = Column();
+    view_ = new TextRowsView(source_, DetectEncoding(*source_), central);
+    view_->setObjectName(QStringLiteral("TextView"));
+    layout->addWidget(view_, 1);
+
+    findBar_ = new QWidget(central);
+    findBar_->setObjectName(QStringLiteral("FindBar"));
+    auto* findLayout = new QHBoxLayout(findBar_);
+    findLayout->setContentsMargins(4, 2, 4, 2);
+    findLayout->addWidget(new QLabel(QStringLiteral("Find:"), findBar_));
+    findEdit_ = new QLineEdit(findBar_);
+    findEdit_->setObjectName(QStringLiteral("FindEdit"));
+    findLayout->addWidget(findEdit_, 1);
+    matchCase_ = new QCheckBox(QStringLiteral("Match case"), findBar_);
+    matchCase_->setObjectName(QStringLiteral("MatchCase"));
+    findLayout->addWidget(matchCase_);
+    auto* next = new QPushButton(QStringLiteral("Next"), findBar_);
+    next->setObjectName(QStringLiteral("FindNext"));
+    auto* previous = new QPushButton(QStringLiteral("Previous"), findBar_);
+    previous->setObjectName(QStringLiteral("FindPrevious"));
+    cancel_ = new QPushButton(QStringLiteral("Cancel"), findBar_);
+    cancel_->setObjectName(QStringLiteral("FindCancel"));
+    cancel_->setEnabled(false);
+    findLayout->addWidget(next);
+    findLayout->addWidget(previous);
+    findLayout->addWidget(cancel_);
+    findBar_->hide();
+    layout->addWidget(findBar_);
+    connect(next, &QPushButton::clicked, this, [this] { Find(false); });
+    connect(previous, &QPushButton::clicked, this, [this] { Find(true); });
+    connect(cancel_, &QPushButton::clicked, this, &TextViewerWindow::CancelFind);
+    connect(findEdit_, &QLineEdit::returnPressed, this, [this] {
+        Find(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+    });
+
+    goTo_ = AddGoToBar(QStringLiteral("line number"), QStringLiteral("Not a line number"), view_,
+                       [this](const QString& text) { return GoTo(text); });
+
+    QToolBar* tools = Tools();
+    QAction* find = tools->addAction(QStringLiteral("Find"));
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        findBar_->show();
+        findEdit_->selectAll();
+        findEdit_->setFocus();
+    });
+    AddGoToAction(QStringLiteral("Go to line"), goTo_);
+    QAction* copy = tools->addAction(QStringLiteral("Copy"));
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &TextViewerWindow::Copy);
+    AddReloadAction([this] { Reload(); });
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    addAction(escape);
+    connect(escape, &QAction::triggered, this, [this] {
+        if (find_)
+            CancelFind();
+        else
+            findBar_->hide();
+    });
+
+    connect(view_, &TextRowsView::CursorMoved, this, &TextViewerWindow::UpdateStatus);
+    poll_ = new QTimer(this);
+    poll_->setInterval(50);
+    connect(poll_, &QTimer::timeout, this, &TextViewerWindow::Poll);
+    resize(900, 640);
+    StartIndex();
+    view_->setFocus();
+}
+
+TextViewerWindow::~TextViewerWindow() {
+    // The jobs read the file through source_: they stop and go first.
+    find_.reset();
+    index_.reset();
+}
+
+void TextViewerWindow::StartIndex() {
+    index_ = std::make_unique<LineIndexJob>(*source_);
+    poll_->start();
+    UpdateStatus();
+}
+
+bool TextViewerWindow::Indexing() const { return index_ && !view_->Index()->Complete; }
+
+void TextViewerWindow::Poll() {
+    if (index_) {
+        const auto snapshot = index_->Snapshot();
+        if (snapshot != view_->Index()) {
+            view_->SetIndex(snapshot);
+            if (pendingTop_ && view_->KnownLines() > *pendingTop_) {
+                view_->SetTopRow(*pendingTop_);
+                pendingTop_.reset();
+            }
+        }
+        if (index_->Finished() && view_->Index() == index_->Snapshot())
+            index_.reset();
+    }
+    if (find_ && find_->Finished()) {
+        const auto match = find_->Result();
+        const bool cancelled = find_->Cancelled();
+        find_.reset();
+        cancel_->setEnabled(false);
+        if (match) {
+            view_->ShowMatch(match->Line, match->Offset, findLength_);
+            message_ = QStringLiteral("Found at line %1").arg(match->Line + 1);
+        } else {
+            message_ = cancelled ? QStringLiteral("Find cancelled")
+                                 : QStringLiteral("Not found %1: \"%2\"")
+                                       .arg(findBackward_ ? QStringLiteral("above") : QStringLiteral("below"),
+                                            findEdit_->text());
+        }
+    }
+    if (!index_ && !find_)
+        poll_->stop();
+    UpdateStatus();
+}
+
+QString TextViewerWindow::StatusText() const {
+    QStringList parts;
+    const auto& index = view_->Index();
+    if (index->Complete)
+        parts << QStringLiteral("%1 lines").arg(index->LineCount());
+    else
+        parts << QStringLiteral("Indexing %1%: %2 lines so far")
+                     .arg(index_ ? index_->Percent() : 0)
+                     .arg(index->LineCount());
+    parts << QStringLiteral("line %1").arg(view_->CursorLine() + 1);
+    parts << (view_->Encoding() == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("windows-1251"));
+    if (find_)
+        parts << QStringLiteral("Finding %1% (Esc cancels)").arg(find_->Percent());
+    else if (!message_.isEmpty())
+        parts << message_;
+    return parts.join(QStringLiteral(" · "));
+}
+
+void TextViewerWindow::UpdateStatus() { status_->setText(StatusText()); }
+
+bool TextViewerWindow::Find(bool backward) {
+    if (find_)
+        return false;
+    std::string bytes;
+    if (findEdit_->text().isEmpty() ||
+        !EncodeText(findEdit_->text().toStdU16String(), view_->Encoding(), bytes)) {
+        message_ = findEdit_->text().isEmpty() ? QStringLiteral("Nothing to find")
+                                               : QStringLiteral("Not in this file's encoding");
+        UpdateStatus();
+        return false;
+    }
+    findLength_ = bytes.size();
+    findBackward_ = backward;
+    message_.clear();
+    find_ = std::make_unique<TextFindJob>(*source_,
+                                          SearchPattern{bytes, matchCase_->isChecked(), view_->Encoding()},
+                                          view_->FindStart(backward), backward, view_->Index());
+    cancel_->setEnabled(true);
+    poll_->start();
+    UpdateStatus();
+    return true;
+}
+
+void TextViewerWindow::CancelFind() {
+    if (find_)
+        find_->Cancel();
+}
+
+bool TextViewerWindow::GoTo(const QString& target) {
+    const auto parsed = ParseGoTo(target.toStdString(), true);
+    if (!parsed || parsed->What != GoToTarget::Kind::Line || parsed->Value == 0)
+        return false;
+    view_->GoToLine(parsed->Value - 1);
+    return true;
+}
+
+void TextViewerWindow::Copy() {
+    const auto text = view_->SelectedText(kCopyLines, kCopyBytes);
+    if (!text) {
+        message_ = QStringLiteral("Selection too large to copy");
+        UpdateStatus();
+        return;
+    }
+    QGuiApplication::clipboard()->setText(*text);
+}
+
+void TextViewerWindow::Reload() {
+    find_.reset();
+    index_.reset();
+    cancel_->setEnabled(false);
+    try {
+        source_->Reload();
+    } catch (const std::exception& error) {
+        message_ = QStringLiteral("Cannot reload: ") + QString::fromStdString(error.what());
+    }
+    pendingTop_ = view_->TopRow();
+    view_->SetIndex(std::make_shared<const LineIndex>());
+    StartIndex();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class GoToBar;
+class QLabel;
+class QToolBar;
+class QVBoxLayout;
+
+// What the byte and the text viewer windows have in common: a top-level
+// window over one file that deletes itself on close, a column for the
+// view and its bars, a status line, a tool bar, a go-to bar (Ctrl+G) and
+// a reload (F5).
+class ViewerFrame : public QMainWindow {
+    Q_OBJECT
+
+protected:
+    ViewerFrame(const QString& name, const QString& path, QWidget* parent);
+
+    QVBoxLayout* Column() const { return column_; }
+    QToolBar* Tools() const { return tools_; }
+    // The go-to bar under the column's widgets so far. go returns false
+    // when the text is no target; the bar then says problem and stays.
+    GoToBar* AddGoToBar(const QString& hint, const QString& problem, QWidget* view,
+                        std::function<bool(const QString&)> go);
+    // A tool-bar action opening the go-to bar with Ctrl+G.
+    void AddGoToAction(const QString& caption, GoToBar* bar);
+    void AddReloadAction(std::function<void()> reload);
+
+    QLabel* status_;
+
+private:
+    QVBoxLayout* column_;
+    QToolBar* tools_;
+};
