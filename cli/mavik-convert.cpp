@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "IOError.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
+#include "RunReport.h"
 #include "Version.h"
 
 namespace {
@@ -38,7 +40,31 @@ std::string Subject(const std::string& file, const std::string& text) {
 }
 
 // The progress of the running batch, for the signal thread's last words.
-std::atomic<BatchProgress*> runningProgress{nullptr};
+// The signal thread uses it under the lock that Main holds to end it, so
+// the progress cannot go away between the look and the use.
+class RunningProgress {
+public:
+    explicit RunningProgress(BatchProgress& progress) {
+        std::lock_guard lock(mutex_);
+        current_ = &progress;
+    }
+    ~RunningProgress() {
+        std::lock_guard lock(mutex_);
+        current_ = nullptr;
+    }
+    RunningProgress(const RunningProgress&) = delete;
+    RunningProgress& operator=(const RunningProgress&) = delete;
+
+    static void Abandon() {
+        std::lock_guard lock(mutex_);
+        if (current_)
+            current_->Abandon();
+    }
+
+private:
+    static inline std::mutex mutex_;
+    static inline BatchProgress* current_ = nullptr;
+};
 
 class BatchSettings : public RunSettings {
 public:
@@ -101,26 +127,6 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
     }
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    fileaccess::FileInfo ia, ib;
-    return fileaccess::StatPath(a, ia) && fileaccess::StatPath(b, ib) && ia.Identity == ib.Identity;
-}
-
-// What a failure adds to the error's text when the reason is not plain.
-std::string Explanation(const FileJob& job, const ConversionResult& r) {
-    if (r.ErrorFile != job.Output || job.Output == kStandardStream)
-        return {};
-    if (job.Input != kStandardStream && SameFile(job.Input, job.Output))
-        return " (it is the input file)";
-    if (r.ErrorCode == kFileNotFound) {
-        const std::filesystem::path folder = fileaccess::PathOf(job.Output).parent_path();
-        std::error_code ec;
-        if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
-            return " (the folder " + fileaccess::Utf8(folder) + " does not exist)";
-    }
-    return {};
-}
-
 // Standard output is binary (it may carry a conversion's bytes), so the
 // statistics end their lines as a console program of the system does.
 #ifdef _WIN32
@@ -140,9 +146,7 @@ int PrintStatistics(const CommandLine& cl) {
                 CallRecordBlock block;
                 while (reader.ReadBlock(block)) {
                 }
-                stats.SizeBytes = reader.Size();
-                stats.BlockCount = stats.SizeBytes / static_cast<std::int64_t>(kBlockSize);
-                stats.RecordCount = stats.BlockCount * static_cast<std::int64_t>(kRecordsPerBlock);
+                stats = StatisticsOfSize(reader.Size());
             } else {
                 stats = MeasureInputFile(input);
             }
@@ -208,14 +212,12 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
             batch.progress.Abandon();
             EndForBrokenPipe();
         }
-        batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + Explanation(job, result)));
+        batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + FailureCause(result, fromStream ? "" : job.Input,
+                                                                                   toStream ? "" : job.Output)));
         return false;
     }
-    const std::int64_t tail = result.InputSize % static_cast<std::int64_t>(kBlockSize);
-    if (tail != 0)
-        batch.progress.Say("warning: " + files.Input + ": the last " + std::to_string(tail) +
-                           " bytes (from offset " + std::to_string(result.InputSize - tail) +
-                           ") are not a whole 2048-byte block and were not converted");
+    if (const std::string tail = LeftOutTail(result); !tail.empty())
+        batch.progress.Say("warning: " + files.Input + ": " + tail);
     if (batch.where && !batch.cl.Quiet)
         batch.progress.Say((batch.several ? files.Input + ": " : std::string()) +
                            std::to_string(result.RecordsSelected) + " of " +
@@ -255,10 +257,7 @@ int Main(const std::vector<std::string>& arguments) {
         return 0;
     }
     fileaccess::UseBinaryStandardStreams();
-    EndTidilyOnSignals([] {
-        if (BatchProgress* progress = runningProgress.load())
-            progress->Abandon();
-    });
+    EndTidilyOnSignals(&RunningProgress::Abandon);
     if (cl.Stats)
         return PrintStatistics(cl);
 
@@ -297,7 +296,7 @@ int Main(const std::vector<std::string>& arguments) {
 
     BatchProgress progress(stderr, !cl.Quiet && StandardErrorIsATerminal(), static_cast<int>(jobs.size()),
                            totalBytes);
-    runningProgress = &progress;
+    const RunningProgress running(progress);
     // The records are tested after recoding, as ASCII blocks.
     const RecordPredicate where(cl.Where, RecordLayout::Block(BlockCode::Ascii), nullptr);
     const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value(),
@@ -319,7 +318,6 @@ int Main(const std::vector<std::string>& arguments) {
     for (std::thread& t : pool)
         t.join();
     progress.Finish();
-    runningProgress = nullptr;
 
     const auto failed = static_cast<std::size_t>(std::count(succeeded.begin(), succeeded.end(), 0));
     if (batch.several && !cl.Quiet) {

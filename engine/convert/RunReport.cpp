@@ -1,9 +1,25 @@
 #include "RunReport.h"
 
-#include <filesystem>
 #include <system_error>
 
 #include "CallRecordBlock.h"
+#include "FileAccess.h"
+#include "InputFileStatistics.h"
+
+std::string FailureCause(const ConversionResult& result, const std::string& inputPath,
+                         const std::string& outputPath) {
+    if (!result.Failed || outputPath.empty() || result.ErrorFile != outputPath)
+        return {};
+    fileaccess::FileInfo input, output;
+    if (!inputPath.empty() && fileaccess::StatPath(inputPath, input) && fileaccess::StatPath(outputPath, output) &&
+        input.Identity == output.Identity)
+        return " (it is the input file)";
+    const auto folder = fileaccess::PathOf(outputPath).parent_path();
+    std::error_code error;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        return " (the folder " + fileaccess::Utf8(folder) + " does not exist)";
+    return {};
+}
 
 std::string FailureReason(const ConversionResult& result, const std::string& inputPath,
                           const std::string& outputPath) {
@@ -11,24 +27,16 @@ std::string FailureReason(const ConversionResult& result, const std::string& inp
         return {};
     if (result.ErrorFile.empty())
         return result.ErrorText;
-    std::string reason = result.ErrorText + ": " + result.ErrorFile;
-    if (result.ErrorFile == outputPath) {
-        std::error_code error;
-        const std::filesystem::path folder = std::filesystem::path(outputPath).parent_path();
-        if (std::filesystem::equivalent(inputPath, outputPath, error))
-            reason += " (it is the input file)";
-        else if (!folder.empty() && !std::filesystem::is_directory(folder, error))
-            reason += " (the folder " + folder.string() + " does not exist)";
-    }
-    return reason;
+    return result.ErrorText + ": " + result.ErrorFile + FailureCause(result, inputPath, outputPath);
 }
 
 std::string LeftOutTail(const ConversionResult& result) {
-    const auto block = static_cast<std::int64_t>(kBlockSize);
-    if (result.Failed || result.InputSize < 0 || result.BlocksDone != result.InputSize / block)
+    if (result.Failed || result.InputSize < 0)
         return {};
-    const std::int64_t tail = result.InputSize % block;
-    if (tail == 0)
+    const InputFileStatistics whole = StatisticsOfSize(result.InputSize);
+    if (result.BlocksDone != whole.BlockCount || whole.TailBytes() == 0)
         return {};
-    return "The last " + std::to_string(tail) + " bytes are not a whole 2048-byte block and were not converted.";
+    return "The last " + std::to_string(whole.TailBytes()) + " bytes (from offset " +
+           std::to_string(whole.SizeBytes - whole.TailBytes()) +
+           ") are not a whole 2048-byte block and were not converted.";
 }

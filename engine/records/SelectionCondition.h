@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -7,6 +8,11 @@
 
 // One condition of a selection: field N compared with a value, as bytes.
 enum class SelectionOp { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual, StartsWith, Contains };
+
+// Every operator, in the order a list offers them.
+inline constexpr std::array<SelectionOp, 8> kSelectionOps{
+    SelectionOp::Equal,   SelectionOp::NotEqual,     SelectionOp::Less,       SelectionOp::LessEqual,
+    SelectionOp::Greater, SelectionOp::GreaterEqual, SelectionOp::StartsWith, SelectionOp::Contains};
 
 struct SelectionCondition {
     int Field = 0;       // 1 to 14

@@ -191,7 +191,7 @@ for m in m0 m1 m10 m11; do
     # shellcheck disable=SC2086
     check "$m: stdin to stdout" bash -c "cat '$in' | '$convert' -q ${mode_args[$m]} - - >'$work/pipe-$m.out' 2>'$work/err'"
     check "... same bytes as file to file" cmp -s pipe-$m.out file-$m.out
-    check "... the part left out is told" grep -q "standard input: the last 1000 bytes (from offset 6144)" err
+    check "... the part left out is told" grep -q "standard input: The last 1000 bytes (from offset 6144)" err
     # shellcheck disable=SC2086
     check "$m: stdin without OUTPUT writes stdout" bash -c "'$convert' -q ${mode_args[$m]} - <'$in' >'$work/std-$m.out' 2>/dev/null"
     check "... same bytes" cmp -s std-$m.out file-$m.out

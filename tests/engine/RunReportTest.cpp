@@ -45,7 +45,7 @@ TEST_F(RunReportTest, FailureNamesTheErrorTheFileAndTheCause) {
 TEST_F(RunReportTest, LeftOutTailOnlyWhenTheRunReadToTheEnd) {
     WriteFile(in, Bytes(2 * 2048 + 1000, '1'));
     EXPECT_EQ(LeftOutTail(Run(dir / "out.txt")),
-              "The last 1000 bytes are not a whole 2048-byte block and were not converted.");
+              "The last 1000 bytes (from offset 4096) are not a whole 2048-byte block and were not converted.");
     settings.converting = false;  // stopped after its first block
     EXPECT_EQ(LeftOutTail(Run(dir / "out.txt")), "");
     settings.converting = true;
@@ -54,5 +54,5 @@ TEST_F(RunReportTest, LeftOutTailOnlyWhenTheRunReadToTheEnd) {
     EXPECT_EQ(LeftOutTail(Run(dir / "out.txt")), "");
     WriteFile(in, Bytes(100, '1'));
     EXPECT_EQ(LeftOutTail(Run(dir / "out.txt")),
-              "The last 100 bytes are not a whole 2048-byte block and were not converted.");
+              "The last 100 bytes (from offset 0) are not a whole 2048-byte block and were not converted.");
 }

@@ -262,7 +262,7 @@ void RunTest::Notice_TellsWhyARunFailedAndWhatItLeftOut_data() {
     QTest::newRow("output is the input")
         << "in.cdr" << false << "File access denied: %1/in.cdr (it is the input file)";
     QTest::newRow("partial last block")
-        << "" << true << "The last 1000 bytes are not a whole 2048-byte block and were not converted.";
+        << "" << true << "The last 1000 bytes (from offset 6144) are not a whole 2048-byte block and were not converted.";
     QTest::newRow("whole blocks") << "" << false << "";
 }
 

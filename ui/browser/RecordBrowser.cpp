@@ -29,8 +29,6 @@
 
 namespace {
 
-const char* const kOperators[] = {"=", "!=", "<", "<=", ">", ">=", "^=", "*="};
-
 QString Count(std::uint64_t n) { return QLocale::c().toString(static_cast<qulonglong>(n)); }
 
 }  // namespace
@@ -79,8 +77,8 @@ void RecordBrowser::BuildWidgets() {
         fieldBox->addItem(QStringLiteral("Field %1").arg(n), n);
     operatorBox = new QComboBox(this);
     operatorBox->setObjectName(QStringLiteral("BuilderOperator"));
-    for (const char* op : kOperators)
-        operatorBox->addItem(QString::fromLatin1(op));
+    for (SelectionOp op : kSelectionOps)
+        operatorBox->addItem(QString::fromLatin1(OperatorText(op)), static_cast<int>(op));
     valueEdit = new QLineEdit(this);
     valueEdit->setObjectName(QStringLiteral("BuilderValue"));
     valueEdit->setPlaceholderText(QStringLiteral("value"));
@@ -171,9 +169,7 @@ void RecordBrowser::BuildWidgets() {
 void RecordBrowser::AddCondition() {
     SelectionCondition c;
     c.Field = fieldBox->currentData().toInt();
-    std::string condition = "1";  // appended, not prepended: GCC 12 warns wrongly about "1" + text
-    condition += operatorBox->currentText().toStdString();
-    c.Op = ParseCondition(condition).Op;
+    c.Op = static_cast<SelectionOp>(operatorBox->currentData().toInt());
     const auto value = ToWindows1251Bytes(valueEdit->text());
     if (!value) {
         SetStatus(QStringLiteral("The value holds a character the output files cannot hold."), true);
