@@ -16,55 +16,55 @@
 
 ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath, ChooseFile chooseFile,
                            QWidget* parent)
-    : QDialog(parent), layout(layout), sourcePath(sourcePath), chooseFile(std::move(chooseFile)) {
+    : QDialog(parent), layout_(layout), sourcePath_(sourcePath), chooseFile_(std::move(chooseFile)) {
     setObjectName(QStringLiteral("ExportDialog"));
     setWindowTitle(QStringLiteral("Export the selection — MAVIK"));
-    lines = new QRadioButton(layout.IsText() ? QStringLiteral("The selected lines as they stand")
+    lines_ = new QRadioButton(layout.IsText() ? QStringLiteral("The selected lines as they stand")
                                              : QStringLiteral("Text lines, as the converter writes them"),
                              this);
-    lines->setObjectName(QStringLiteral("ExportLines"));
-    lines->setChecked(true);
-    csv = new QRadioButton(QStringLiteral("CSV for spreadsheets (UTF-8, header row)"), this);
-    csv->setObjectName(QStringLiteral("ExportCsv"));
-    formatted = new QCheckBox(QStringLiteral("Форматировать"), this);
-    formatted->setObjectName(QStringLiteral("ExportFormatted"));
-    formatted->setChecked(true);
-    tab = new QCheckBox(QStringLiteral("TAB"), this);
-    tab->setObjectName(QStringLiteral("ExportTab"));
-    separator = new QLineEdit(QStringLiteral("*"), this);
-    separator->setObjectName(QStringLiteral("ExportSeparator"));
-    separator->setValidator(new Windows1251Validator(separator));
-    path = new QLineEdit(this);
-    path->setObjectName(QStringLiteral("ExportPath"));
+    lines_->setObjectName(QStringLiteral("ExportLines"));
+    lines_->setChecked(true);
+    csv_ = new QRadioButton(QStringLiteral("CSV for spreadsheets (UTF-8, header row)"), this);
+    csv_->setObjectName(QStringLiteral("ExportCsv"));
+    formatted_ = new QCheckBox(QStringLiteral("Форматировать"), this);
+    formatted_->setObjectName(QStringLiteral("ExportFormatted"));
+    formatted_->setChecked(true);
+    tab_ = new QCheckBox(QStringLiteral("TAB"), this);
+    tab_->setObjectName(QStringLiteral("ExportTab"));
+    separator_ = new QLineEdit(QStringLiteral("*"), this);
+    separator_->setObjectName(QStringLiteral("ExportSeparator"));
+    separator_->setValidator(new Windows1251Validator(separator_));
+    path_ = new QLineEdit(this);
+    path_->setObjectName(QStringLiteral("ExportPath"));
     auto* browse = new QPushButton(QStringLiteral("..."), this);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString chosen = this->chooseFile(this, path->text());
+        const QString chosen = chooseFile_(this, path_->text());
         if (!chosen.isEmpty())
-            path->setText(chosen);
+            path_->setText(chosen);
     });
 
     auto* options = new QFormLayout;
     auto* sep = new QHBoxLayout;
-    sep->addWidget(separator, 1);
-    sep->addWidget(tab);
-    options->addRow(formatted);
+    sep->addWidget(separator_, 1);
+    sep->addWidget(tab_);
+    options->addRow(formatted_);
     options->addRow(QStringLiteral("Separator:"), sep);
     auto* file = new QHBoxLayout;
-    file->addWidget(path, 1);
+    file->addWidget(path_, 1);
     file->addWidget(browse);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* top = new QVBoxLayout(this);
-    top->addWidget(lines);
+    top->addWidget(lines_);
     top->addLayout(options);
-    top->addWidget(csv);
+    top->addWidget(csv_);
     top->addLayout(file);
     top->addWidget(buttons);
 
-    for (QAbstractButton* b : {static_cast<QAbstractButton*>(lines), static_cast<QAbstractButton*>(csv),
-                               static_cast<QAbstractButton*>(tab)})
+    for (QAbstractButton* b : {static_cast<QAbstractButton*>(lines_), static_cast<QAbstractButton*>(csv_),
+                               static_cast<QAbstractButton*>(tab_)})
         connect(b, &QAbstractButton::toggled, this, [this] {
             Check();
             Suggest();
@@ -75,25 +75,25 @@ ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath
 
 void ExportDialog::Check() {
     // Layout choices exist only for records out of a block file.
-    const bool choices = lines->isChecked() && !layout.IsText();
-    formatted->setEnabled(choices);
-    tab->setEnabled(choices);
-    separator->setEnabled(choices && !tab->isChecked());
+    const bool choices = lines_->isChecked() && !layout_.IsText();
+    formatted_->setEnabled(choices);
+    tab_->setEnabled(choices);
+    separator_->setEnabled(choices && !tab_->isChecked());
 }
 
 void ExportDialog::Suggest() {
-    const QFileInfo source(sourcePath);
-    path->setText(source.dir().filePath(source.completeBaseName() +
-                                        (csv->isChecked() ? QStringLiteral("-selection.csv")
+    const QFileInfo source(sourcePath_);
+    path_->setText(source.dir().filePath(source.completeBaseName() +
+                                        (csv_->isChecked() ? QStringLiteral("-selection.csv")
                                                           : QStringLiteral("-selection.txt"))));
 }
 
 ExportFormat ExportDialog::Format() const {
     ExportFormat format;
-    format.Format = csv->isChecked() ? ExportFormat::Csv : ExportFormat::Lines;
-    format.Formatted = formatted->isChecked();
-    format.Separator = tab->isChecked() ? std::string("\t") : ToWindows1251Bytes(separator->text()).value_or("*");
+    format.Format = csv_->isChecked() ? ExportFormat::Csv : ExportFormat::Lines;
+    format.Formatted = formatted_->isChecked();
+    format.Separator = tab_->isChecked() ? std::string("\t") : ToWindows1251Bytes(separator_->text()).value_or("*");
     return format;
 }
 
-QString ExportDialog::Path() const { return path->text(); }
+QString ExportDialog::Path() const { return path_->text(); }

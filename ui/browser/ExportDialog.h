@@ -29,13 +29,13 @@ private:
     void Suggest();
     void Check();
 
-    RecordLayout layout;
-    QString sourcePath;
-    ChooseFile chooseFile;
-    QRadioButton* lines = nullptr;
-    QRadioButton* csv = nullptr;
-    QCheckBox* formatted = nullptr;
-    QCheckBox* tab = nullptr;
-    QLineEdit* separator = nullptr;
-    QLineEdit* path = nullptr;
+    RecordLayout layout_;
+    QString sourcePath_;
+    ChooseFile chooseFile_;
+    QRadioButton* lines_ = nullptr;
+    QRadioButton* csv_ = nullptr;
+    QCheckBox* formatted_ = nullptr;
+    QCheckBox* tab_ = nullptr;
+    QLineEdit* separator_ = nullptr;
+    QLineEdit* path_ = nullptr;
 };

@@ -45,20 +45,20 @@ RecordBrowser* RecordBrowser::Open(const QString& path, std::optional<RecordLayo
 }
 
 RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* codeTable, QWidget* parent)
-    : QMainWindow(parent), file(std::move(file)) {
+    : QMainWindow(parent), file_(std::move(file)) {
     setObjectName(QStringLiteral("RecordBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(QString::fromStdString(this->file->Path())).fileName() + QStringLiteral(" — MAVIK"));
-    model = new RecordTableModel(this->file, codeTable, this);
+    setWindowTitle(QFileInfo(QString::fromStdString(file_->Path())).fileName() + QStringLiteral(" — MAVIK"));
+    model_ = new RecordTableModel(file_, codeTable, this);
     chooseSaveFile = [](QWidget* owner, const QString& suggested) {
         return QFileDialog::getSaveFileName(owner, QString(), suggested);
     };
     BuildWidgets();
-    poll = new QTimer(this);
-    poll->setInterval(50);
-    connect(poll, &QTimer::timeout, this, &RecordBrowser::Poll);
-    SetStatus(QStringLiteral("%1 records, %2").arg(Count(model->TotalRows()),
-                                                   QString::fromStdString(this->file->Layout().Describe())));
+    poll_ = new QTimer(this);
+    poll_->setInterval(50);
+    connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
+    SetStatus(QStringLiteral("%1 records, %2").arg(Count(model_->TotalRows()),
+                                                   QString::fromStdString(file_->Layout().Describe())));
     resize(1100, 640);
 }
 
@@ -66,22 +66,22 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
 RecordBrowser::~RecordBrowser() = default;
 
 void RecordBrowser::BuildWidgets() {
-    selectionEdit = new QLineEdit(this);
-    selectionEdit->setObjectName(QStringLiteral("SelectionEdit"));
-    selectionEdit->setPlaceholderText(QStringLiteral("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
-    connect(selectionEdit, &QLineEdit::returnPressed, this, &RecordBrowser::ApplySelection);
+    selectionEdit_ = new QLineEdit(this);
+    selectionEdit_->setObjectName(QStringLiteral("SelectionEdit"));
+    selectionEdit_->setPlaceholderText(QStringLiteral("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
+    connect(selectionEdit_, &QLineEdit::returnPressed, this, &RecordBrowser::ApplySelection);
 
-    fieldBox = new QComboBox(this);
-    fieldBox->setObjectName(QStringLiteral("BuilderField"));
+    fieldBox_ = new QComboBox(this);
+    fieldBox_->setObjectName(QStringLiteral("BuilderField"));
     for (int n = 1; n <= kFieldCount; ++n)
-        fieldBox->addItem(QStringLiteral("Field %1").arg(n), n);
-    operatorBox = new QComboBox(this);
-    operatorBox->setObjectName(QStringLiteral("BuilderOperator"));
+        fieldBox_->addItem(QStringLiteral("Field %1").arg(n), n);
+    operatorBox_ = new QComboBox(this);
+    operatorBox_->setObjectName(QStringLiteral("BuilderOperator"));
     for (SelectionOp op : kSelectionOps)
-        operatorBox->addItem(QString::fromLatin1(OperatorText(op)), static_cast<int>(op));
-    valueEdit = new QLineEdit(this);
-    valueEdit->setObjectName(QStringLiteral("BuilderValue"));
-    valueEdit->setPlaceholderText(QStringLiteral("value"));
+        operatorBox_->addItem(QString::fromLatin1(OperatorText(op)), static_cast<int>(op));
+    valueEdit_ = new QLineEdit(this);
+    valueEdit_->setObjectName(QStringLiteral("BuilderValue"));
+    valueEdit_->setPlaceholderText(QStringLiteral("value"));
     auto* add = new QPushButton(QStringLiteral("Add"), this);
     add->setObjectName(QStringLiteral("BuilderAdd"));
     connect(add, &QPushButton::clicked, this, &RecordBrowser::AddCondition);
@@ -89,71 +89,71 @@ void RecordBrowser::BuildWidgets() {
     apply->setObjectName(QStringLiteral("SelectButton"));
     connect(apply, &QPushButton::clicked, this, &RecordBrowser::ApplySelection);
 
-    progress = new QProgressBar(this);
-    progress->setObjectName(QStringLiteral("SelectionProgress"));
-    progress->setRange(0, 100);
-    progress->setVisible(false);
-    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("CancelButton"));
-    cancelButton->setVisible(false);
-    connect(cancelButton, &QPushButton::clicked, this, &RecordBrowser::CancelWork);
-    exportButton = new QPushButton(QStringLiteral("Export…"), this);
-    exportButton->setObjectName(QStringLiteral("ExportButton"));
-    connect(exportButton, &QPushButton::clicked, this, &RecordBrowser::ExportClicked);
-    status = new QLabel(this);
-    status->setObjectName(QStringLiteral("SelectionStatus"));
-    status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("SelectionProgress"));
+    progress_->setRange(0, 100);
+    progress_->setVisible(false);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton_->setVisible(false);
+    connect(cancelButton_, &QPushButton::clicked, this, &RecordBrowser::CancelWork);
+    exportButton_ = new QPushButton(QStringLiteral("Export…"), this);
+    exportButton_->setObjectName(QStringLiteral("ExportButton"));
+    connect(exportButton_, &QPushButton::clicked, this, &RecordBrowser::ExportClicked);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("SelectionStatus"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    view = new RecordTableView(model, this);
-    table = view->Table();
+    view_ = new RecordTableView(model_, this);
+    table_ = view_->Table();
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    table->setFont(mono);
-    table->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 6);
-    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
+    table_->setFont(mono);
+    table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(mono).height() + 6);
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
     const int charWidth = QFontMetrics(mono).horizontalAdvance(QLatin1Char('0'));
     for (int n = 1; n <= kFieldCount; ++n) {
-        const std::size_t width = file->Layout().Kind == LayoutKind::Formatted ? kFormattedWidths[n - 1]
-                                  : (file->Layout().Kind == LayoutKind::Block && n == 13)
+        const std::size_t width = file_->Layout().Kind == LayoutKind::Formatted ? kFormattedWidths[n - 1]
+                                  : (file_->Layout().Kind == LayoutKind::Block && n == 13)
                                       ? 8
                                       : kRawWidths[n - 1];
-        table->setColumnWidth(n - 1, charWidth * static_cast<int>(std::max<std::size_t>(width, 2)) + 14);
+        table_->setColumnWidth(n - 1, charWidth * static_cast<int>(std::max<std::size_t>(width, 2)) + 14);
     }
-    connect(view, &RecordTableView::CurrentRowChanged, this, &RecordBrowser::ShowRecord);
+    connect(view_, &RecordTableView::CurrentRowChanged, this, &RecordBrowser::ShowRecord);
 
-    pane = new QTableWidget(kFieldCount, 3, this);
-    pane->setObjectName(QStringLiteral("RecordPane"));
-    pane->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Text"), QStringLiteral("Holds")});
-    pane->verticalHeader()->setVisible(false);
-    pane->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    pane->setFont(mono);
-    pane->horizontalHeader()->setStretchLastSection(true);
+    pane_ = new QTableWidget(kFieldCount, 3, this);
+    pane_->setObjectName(QStringLiteral("RecordPane"));
+    pane_->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Text"), QStringLiteral("Holds")});
+    pane_->verticalHeader()->setVisible(false);
+    pane_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pane_->setFont(mono);
+    pane_->horizontalHeader()->setStretchLastSection(true);
     for (int n = 1; n <= kFieldCount; ++n)
-        pane->setItem(n - 1, 0, new QTableWidgetItem(QString::number(n)));
-    pane->resizeColumnToContents(0);
-    pane->setColumnWidth(1, charWidth * 17);
+        pane_->setItem(n - 1, 0, new QTableWidgetItem(QString::number(n)));
+    pane_->resizeColumnToContents(0);
+    pane_->setColumnWidth(1, charWidth * 17);
 
     auto* builder = new QHBoxLayout;
     builder->addWidget(new QLabel(QStringLiteral("Condition:"), this));
-    builder->addWidget(fieldBox);
-    builder->addWidget(operatorBox);
-    builder->addWidget(valueEdit, 1);
+    builder->addWidget(fieldBox_);
+    builder->addWidget(operatorBox_);
+    builder->addWidget(valueEdit_, 1);
     builder->addWidget(add);
     builder->addSpacing(24);
-    builder->addWidget(exportButton);
+    builder->addWidget(exportButton_);
 
     auto* edit = new QHBoxLayout;
     edit->addWidget(new QLabel(QStringLiteral("Selection:"), this));
-    edit->addWidget(selectionEdit, 1);
+    edit->addWidget(selectionEdit_, 1);
     edit->addWidget(apply);
 
     auto* state = new QHBoxLayout;
-    state->addWidget(status, 1);
-    state->addWidget(progress);
-    state->addWidget(cancelButton);
+    state->addWidget(status_, 1);
+    state->addWidget(progress_);
+    state->addWidget(cancelButton_);
 
     auto* splitter = new QSplitter(this);
-    splitter->addWidget(view);
-    splitter->addWidget(pane);
+    splitter->addWidget(view_);
+    splitter->addWidget(pane_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
 
@@ -168,24 +168,24 @@ void RecordBrowser::BuildWidgets() {
 
 void RecordBrowser::AddCondition() {
     SelectionCondition c;
-    c.Field = fieldBox->currentData().toInt();
-    c.Op = static_cast<SelectionOp>(operatorBox->currentData().toInt());
-    const auto value = ToWindows1251Bytes(valueEdit->text());
+    c.Field = fieldBox_->currentData().toInt();
+    c.Op = static_cast<SelectionOp>(operatorBox_->currentData().toInt());
+    const auto value = ToWindows1251Bytes(valueEdit_->text());
     if (!value) {
         SetStatus(QStringLiteral("The value holds a character the output files cannot hold."), true);
         return;
     }
     c.Value = *value;
-    QString text = selectionEdit->text().trimmed();
+    QString text = selectionEdit_->text().trimmed();
     if (!text.isEmpty() && !text.endsWith(QLatin1Char(';')))
         text += QStringLiteral("; ");
-    selectionEdit->setText(text + FromWindows1251Bytes(ConditionText(c)));
+    selectionEdit_->setText(text + FromWindows1251Bytes(ConditionText(c)));
 }
 
 void RecordBrowser::ApplySelection() {
     if (Busy())
         return;
-    const auto bytes = ToWindows1251Bytes(selectionEdit->text());
+    const auto bytes = ToWindows1251Bytes(selectionEdit_->text());
     if (!bytes) {
         SetStatus(QStringLiteral("The selection holds a character the output files cannot hold."), true);
         return;
@@ -198,57 +198,57 @@ void RecordBrowser::ApplySelection() {
         return;
     }
     if (conditions.empty()) {
-        model->SetSelection(nullptr);
-        view->Reset();
-        SetStatus(QStringLiteral("All %1 records").arg(Count(model->TotalRows())));
+        model_->SetSelection(nullptr);
+        view_->Reset();
+        SetStatus(QStringLiteral("All %1 records").arg(Count(model_->TotalRows())));
         emit WorkFinished();
         return;
     }
-    selectionJob = StartSelection(file, std::move(conditions), model->Table());
+    selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
     SetStatus(QStringLiteral("Selecting…"));
 }
 
 void RecordBrowser::CancelWork() {
-    if (selectionJob)
-        selectionJob->Cancel();
-    if (exportJob)
-        exportJob->Cancel();
+    if (selectionJob_)
+        selectionJob_->Cancel();
+    if (exportJob_)
+        exportJob_->Cancel();
 }
 
-bool RecordBrowser::Busy() const { return selectionJob || exportJob; }
+bool RecordBrowser::Busy() const { return selectionJob_ || exportJob_; }
 
 void RecordBrowser::SetBusy(bool busy) {
-    progress->setValue(0);
-    progress->setVisible(busy);
-    cancelButton->setVisible(busy);
-    exportButton->setEnabled(!busy);
+    progress_->setValue(0);
+    progress_->setVisible(busy);
+    cancelButton_->setVisible(busy);
+    exportButton_->setEnabled(!busy);
     if (busy)
-        poll->start();
+        poll_->start();
     else
-        poll->stop();
+        poll_->stop();
 }
 
 void RecordBrowser::SetStatus(const QString& text, bool error) {
-    status->setText(text);
-    status->setStyleSheet(error ? QStringLiteral("color: #b00000") : QString());
+    status_->setText(text);
+    status_->setStyleSheet(error ? QStringLiteral("color: #b00000") : QString());
 }
 
 void RecordBrowser::Poll() {
-    if (selectionJob) {
-        progress->setValue(selectionJob->Percent());
-        SetStatus(QStringLiteral("Selecting… %1 matches so far").arg(Count(selectionJob->Progress().Found)));
-        if (selectionJob->Finished())
+    if (selectionJob_) {
+        progress_->setValue(selectionJob_->Percent());
+        SetStatus(QStringLiteral("Selecting… %1 matches so far").arg(Count(selectionJob_->Progress().Found)));
+        if (selectionJob_->Finished())
             FinishSelection();
-    } else if (exportJob) {
-        progress->setValue(exportJob->Percent());
-        if (exportJob->Finished())
+    } else if (exportJob_) {
+        progress_->setValue(exportJob_->Percent());
+        if (exportJob_->Finished())
             FinishExport();
     }
 }
 
 void RecordBrowser::FinishSelection() {
-    const std::unique_ptr<Job<SelectionIndex>> job = std::move(selectionJob);
+    const std::unique_ptr<Job<SelectionIndex>> job = std::move(selectionJob_);
     std::optional<SelectionIndex>& index = job->Result();
     SetBusy(false);
     if (!job->Error().empty()) {
@@ -257,9 +257,9 @@ void RecordBrowser::FinishSelection() {
         SetStatus(QStringLiteral("Selection cancelled; the table shows what it showed before."));
     } else {
         const std::uint64_t matches = index->Count();
-        model->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
-        view->Reset();
-        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file->RecordCount())));
+        model_->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
+        view_->Reset();
+        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())));
     }
     emit WorkFinished();
 }
@@ -267,7 +267,7 @@ void RecordBrowser::FinishSelection() {
 void RecordBrowser::ExportClicked() {
     if (Busy())
         return;
-    ExportDialog dialog(file->Layout(), QString::fromStdString(file->Path()), chooseSaveFile, this);
+    ExportDialog dialog(file_->Layout(), QString::fromStdString(file_->Path()), chooseSaveFile, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ExportTo(dialog.Format(), dialog.Path());
@@ -276,41 +276,41 @@ void RecordBrowser::ExportClicked() {
 void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
     if (Busy())
         return;
-    exportPath = path;
-    exportRecords = model->TotalRows();
-    exportJob = StartExport(file, model->Selection(), model->Table(), format, path.toStdString());
+    exportPath_ = path;
+    exportRecords_ = model_->TotalRows();
+    exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), format, path.toStdString());
     SetBusy(true);
     SetStatus(QStringLiteral("Exporting to %1…").arg(path));
 }
 
 void RecordBrowser::FinishExport() {
-    const QString error = QString::fromStdString(exportJob->Error());
-    const bool complete = exportJob->Result().has_value();
-    exportJob.reset();
+    const QString error = QString::fromStdString(exportJob_->Error());
+    const bool complete = exportJob_->Result().has_value();
+    exportJob_.reset();
     SetBusy(false);
     if (!error.isEmpty())
         SetStatus(QStringLiteral("Export failed: ") + error, true);
     else if (!complete)
         SetStatus(QStringLiteral("Export cancelled; nothing was written."));
     else
-        SetStatus(QStringLiteral("%1 records exported to %2").arg(Count(exportRecords), exportPath));
+        SetStatus(QStringLiteral("%1 records exported to %2").arg(Count(exportRecords_), exportPath_));
     emit WorkFinished();
 }
 
 void RecordBrowser::ShowRecord() {
-    const QModelIndex current = table->currentIndex();
-    const auto record = current.isValid() ? model->RecordAt(current.row()) : std::nullopt;
+    const QModelIndex current = table_->currentIndex();
+    const auto record = current.isValid() ? model_->RecordAt(current.row()) : std::nullopt;
     for (int n = 1; n <= kFieldCount; ++n) {
         QString text;
         QString holds;
         if (record) {
-            if (const auto bytes = model->FieldOf(*record, n)) {
+            if (const auto bytes = model_->FieldOf(*record, n)) {
                 text = ShownText(*bytes);
-                holds = QString::fromStdString(FieldMeaning(file->Layout(), n, *bytes));
+                holds = QString::fromStdString(FieldMeaning(file_->Layout(), n, *bytes));
             }
         }
-        pane->setItem(n - 1, 1, new QTableWidgetItem(text));
-        pane->setItem(n - 1, 2, new QTableWidgetItem(holds));
+        pane_->setItem(n - 1, 1, new QTableWidgetItem(text));
+        pane_->setItem(n - 1, 2, new QTableWidgetItem(holds));
     }
 }
 

@@ -57,8 +57,8 @@ public:
     void ExportClicked();
     bool Busy() const;
 
-    RecordTableModel* Model() const { return model; }
-    RecordTableView* View() const { return view; }
+    RecordTableModel* Model() const { return model_; }
+    RecordTableView* View() const { return view_; }
 
     // Where the export dialog's "..." asks for a file name; tests replace it.
     std::function<QString(QWidget* owner, const QString& suggested)> chooseSaveFile;
@@ -80,23 +80,23 @@ private:
     void SetBusy(bool busy);
     void SetStatus(const QString& text, bool error = false);
 
-    std::shared_ptr<RecordFile> file;
-    RecordTableModel* model = nullptr;
-    QLineEdit* selectionEdit = nullptr;
-    QComboBox* fieldBox = nullptr;
-    QComboBox* operatorBox = nullptr;
-    QLineEdit* valueEdit = nullptr;
-    QProgressBar* progress = nullptr;
-    QPushButton* cancelButton = nullptr;
-    QPushButton* exportButton = nullptr;
-    QLabel* status = nullptr;
-    RecordTableView* view = nullptr;
-    QTableView* table = nullptr;
-    QTableWidget* pane = nullptr;
-    QTimer* poll = nullptr;
+    std::shared_ptr<RecordFile> file_;
+    RecordTableModel* model_ = nullptr;
+    QLineEdit* selectionEdit_ = nullptr;
+    QComboBox* fieldBox_ = nullptr;
+    QComboBox* operatorBox_ = nullptr;
+    QLineEdit* valueEdit_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QLabel* status_ = nullptr;
+    RecordTableView* view_ = nullptr;
+    QTableView* table_ = nullptr;
+    QTableWidget* pane_ = nullptr;
+    QTimer* poll_ = nullptr;
 
-    std::unique_ptr<Job<SelectionIndex>> selectionJob;
-    std::unique_ptr<Job<bool>> exportJob;
-    std::uint64_t exportRecords = 0;
-    QString exportPath;
+    std::unique_ptr<Job<SelectionIndex>> selectionJob_;
+    std::unique_ptr<Job<bool>> exportJob_;
+    std::uint64_t exportRecords_ = 0;
+    QString exportPath_;
 };

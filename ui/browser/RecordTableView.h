@@ -19,8 +19,8 @@ class RecordTableView : public QWidget {
 public:
     RecordTableView(RecordTableModel* model, QWidget* parent = nullptr);
 
-    QTableView* Table() const { return table; }
-    QScrollBar* ScrollBar() const { return bar; }
+    QTableView* Table() const { return table_; }
+    QScrollBar* ScrollBar() const { return bar_; }
     // Puts row (of the whole table) in view and makes it current.
     void GoToRow(std::uint64_t row);
     // The table row that is current; nothing when none is.
@@ -42,8 +42,8 @@ private:
     std::uint64_t MaxFirstRow() const;
     int VisibleRows() const;
 
-    RecordTableModel* model;
-    QTableView* table;
-    QScrollBar* bar;
-    bool movingBar = false;
+    RecordTableModel* model_;
+    QTableView* table_;
+    QScrollBar* bar_;
+    bool movingBar_ = false;
 };

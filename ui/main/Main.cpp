@@ -31,48 +31,48 @@ const QString kNoticeCaption = QStringLiteral("Внимание !");
 }  // namespace
 
 TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TMAVIKForm>()), platform(platform) {
+    : QWidget(parent), ui_(std::make_unique<Ui::TMAVIKForm>()), platform_(platform) {
     // The form's font is "MS Sans Serif"; where it is missing, fonts of
     // similar width keep the captions inside their fixed sizes.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"),
                                 QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                                 QStringLiteral("DejaVu Sans Condensed")});
-    ui->setupUi(this);
-    ui->OutInfoEdit1->setValidator(new Windows1251Validator(ui->OutInfoEdit1));
+    ui_->setupUi(this);
+    ui_->OutInfoEdit1->setValidator(new Windows1251Validator(ui_->OutInfoEdit1));
     ScaleToScreen();
     ConnectEvents();
     RunEvent(&TMAVIKForm::FormCreate);
 }
 
 // The runs' hand-offs reach the controls, so the runs end before they go.
-TMAVIKForm::~TMAVIKForm() { Runs.StopAndWait(); }
+TMAVIKForm::~TMAVIKForm() { runs_.StopAndWait(); }
 
 void TMAVIKForm::ConnectEvents() {
     const auto event = [this](void (TMAVIKForm::*operation)()) {
         return [this, operation] { RunEvent(operation); };
     };
-    connect(ui->SelFile1, &QPushButton::clicked, this, event(&TMAVIKForm::SelFile1Click));
-    connect(ui->InpFileNameEdit1, &QLineEdit::textChanged, this,
+    connect(ui_->SelFile1, &QPushButton::clicked, this, event(&TMAVIKForm::SelFile1Click));
+    connect(ui_->InpFileNameEdit1, &QLineEdit::textChanged, this,
             event(&TMAVIKForm::InpFileNameEdit1Change));
-    connect(ui->OutFileNameEdit1, &QLineEdit::textChanged, this,
+    connect(ui_->OutFileNameEdit1, &QLineEdit::textChanged, this,
             event(&TMAVIKForm::OutFileNameEdit1Change));
-    connect(ui->TypeInpRadioGroup1, &RadioGroup::itemClicked, this,
+    connect(ui_->TypeInpRadioGroup1, &RadioGroup::itemClicked, this,
             event(&TMAVIKForm::TypeInpRadioGroup1Click));
-    connect(ui->TypeOutRadioGroup1, &RadioGroup::itemClicked, this,
+    connect(ui_->TypeOutRadioGroup1, &RadioGroup::itemClicked, this,
             event(&TMAVIKForm::TypeOutRadioGroup1Click));
-    connect(ui->TabBox1, &QCheckBox::toggled, this, event(&TMAVIKForm::TabBox1Click));
-    connect(ui->FormatBox1, &QCheckBox::toggled, this,
+    connect(ui_->TabBox1, &QCheckBox::toggled, this, event(&TMAVIKForm::TabBox1Click));
+    connect(ui_->FormatBox1, &QCheckBox::toggled, this,
             [this](bool checked) { FormatChecked = checked; });
-    connect(ui->ConvBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::ConvBitBtn1Click));
-    connect(ui->ViewInpBitBtn1, &QPushButton::clicked, this,
+    connect(ui_->ConvBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::ConvBitBtn1Click));
+    connect(ui_->ViewInpBitBtn1, &QPushButton::clicked, this,
             event(&TMAVIKForm::ViewInpBitBtn1Click));
-    connect(ui->ViewOutBitBtn1, &QPushButton::clicked, this,
+    connect(ui_->ViewOutBitBtn1, &QPushButton::clicked, this,
             event(&TMAVIKForm::ViewOutBitBtn1Click));
-    connect(ui->QueryBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::QueryBitBtn1Click));
-    connect(ui->VersionStaticText, &StaticText::clicked, this,
+    connect(ui_->QueryBitBtn1, &QPushButton::clicked, this, event(&TMAVIKForm::QueryBitBtn1Click));
+    connect(ui_->VersionStaticText, &StaticText::clicked, this,
             event(&TMAVIKForm::VersionStaticTextClick));
-    connect(ui->ExitBtn, &QPushButton::clicked, this, event(&TMAVIKForm::ExitBtnClick));
+    connect(ui_->ExitBtn, &QPushButton::clicked, this, event(&TMAVIKForm::ExitBtnClick));
 }
 
 void TMAVIKForm::ScaleToScreen() {
@@ -86,7 +86,7 @@ void TMAVIKForm::ScaleToScreen() {
             return QRect(qRound(r.x() * factor), qRound(r.y() * factor),
                          qRound(r.width() * factor), qRound(r.height() * factor));
         };
-        for (QWidget* parent : {static_cast<QWidget*>(this), ui->TabSheet1})
+        for (QWidget* parent : {static_cast<QWidget*>(this), ui_->TabSheet1})
             for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 child->setGeometry(scaled(child->geometry()));
         resize(client * factor);
@@ -115,7 +115,7 @@ void TMAVIKForm::ShowError(const QString& text) {
     QString message = text;
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         message += QLatin1Char('.');
-    platform.ShowMessageBox(nullptr, message, kApplicationTitle, Platform::Icon::Error,
+    platform_.ShowMessageBox(nullptr, message, kApplicationTitle, Platform::Icon::Error,
                             Platform::Buttons::Ok);
 }
 
@@ -135,8 +135,8 @@ void TMAVIKForm::keyPressEvent(QKeyEvent* event) {
             focused->click();
             return;
         }
-        if (ui->ConvBitBtn1->isEnabled()) {
-            ui->ConvBitBtn1->click();
+        if (ui_->ConvBitBtn1->isEnabled()) {
+            ui_->ConvBitBtn1->click();
             return;
         }
     }
@@ -144,86 +144,86 @@ void TMAVIKForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMAVIKForm::FormCreate() {
-    ui->FileSizeLabel1->clear();
-    ui->InfoInpFileLabel1->clear();
-    const QString exePath = platform.ExecutablePath();
+    ui_->FileSizeLabel1->clear();
+    ui_->InfoInpFileLabel1->clear();
+    const QString exePath = platform_.ExecutablePath();
     ExeDir = exePath.left(exePath.lastIndexOf(QLatin1Char('/')) + 1);
     LoadCodeTables(Tables);
 }
 
 void TMAVIKForm::SelFile1Click() {
-    const std::optional<QString> path = platform.ChooseInputFile(this, QStringLiteral("input"));
+    const std::optional<QString> path = platform_.ChooseInputFile(this, QStringLiteral("input"));
     if (!path)
         return;
-    ui->Gauge1->setProgress(0);
-    ui->InpFileNameEdit1->setText(*path);  // a new path derives the output name
+    ui_->Gauge1->setProgress(0);
+    ui_->InpFileNameEdit1->setText(*path);  // a new path derives the output name
     const InputFileStatistics statistics =
-        MeasureInputFile(ui->InpFileNameEdit1->text().toStdString());
+        MeasureInputFile(ui_->InpFileNameEdit1->text().toStdString());
     SizeBytes = statistics.SizeBytes;
     BlockCount = statistics.BlockCount;
     RecordCount = statistics.RecordCount;
-    SetCaption(ui->FileSizeLabel1,
+    SetCaption(ui_->FileSizeLabel1,
                QStringLiteral("Размер: %1 байт").arg(SizeBytes));
-    SetCaption(ui->InfoInpFileLabel1,
+    SetCaption(ui_->InfoInpFileLabel1,
                QStringLiteral("Записей: %1 Блоков: %2").arg(RecordCount).arg(BlockCount.load()));
-    ui->ConvBitBtn1->setEnabled(true);
-    ui->ViewInpBitBtn1->setEnabled(true);
-    ui->ViewOutBitBtn1->setEnabled(false);
-    ui->QueryBitBtn1->setEnabled(false);
+    ui_->ConvBitBtn1->setEnabled(true);
+    ui_->ViewInpBitBtn1->setEnabled(true);
+    ui_->ViewOutBitBtn1->setEnabled(false);
+    ui_->QueryBitBtn1->setEnabled(false);
 }
 
 void TMAVIKForm::InpFileNameEdit1Change() {
-    const QString path = ui->InpFileNameEdit1->text();
+    const QString path = ui_->InpFileNameEdit1->text();
     if (const auto output = DeriveOutputName(path.toStdString(), ConversionMode))
-        ui->OutFileNameEdit1->setText(QString::fromStdString(*output));
-    ui->InpFileNameEdit1->setToolTip(path);
+        ui_->OutFileNameEdit1->setText(QString::fromStdString(*output));
+    ui_->InpFileNameEdit1->setToolTip(path);
 }
 
 void TMAVIKForm::OutFileNameEdit1Change() {
-    ui->OutFileNameEdit1->setToolTip(ui->OutFileNameEdit1->text());
+    ui_->OutFileNameEdit1->setToolTip(ui_->OutFileNameEdit1->text());
 }
 
 void TMAVIKForm::TypeInpRadioGroup1Click() {
-    const int input = ui->TypeInpRadioGroup1->itemIndex();
-    ConversionMode = input * 10 + ui->TypeOutRadioGroup1->itemIndex();
+    const int input = ui_->TypeInpRadioGroup1->itemIndex();
+    ConversionMode = input * 10 + ui_->TypeOutRadioGroup1->itemIndex();
     if (input == 0 || input == 1) {
         // Both captions are the program's own as users know them: two blanks
         // in "Бинарный  ASCII", and "EDCDIC" spelt so. Not typos to mend.
-        ui->TypeOutRadioGroup1->setItems(
+        ui_->TypeOutRadioGroup1->setItems(
             {QStringLiteral("Текстовый ASCII"),
              input == 0 ? QStringLiteral("Бинарный  ASCII") : QStringLiteral("Бинарный EDCDIC")});
-        ui->TypeOutRadioGroup1->setItemIndex(0);  // raises TypeOutRadioGroup1Click
-        ui->TypeOutRadioGroup1->update();
+        ui_->TypeOutRadioGroup1->setItemIndex(0);  // raises TypeOutRadioGroup1Click
+        ui_->TypeOutRadioGroup1->update();
     } else if (input == 2 || input == 3) {
-        platform.ShowMessageBox(this, QStringLiteral("В данной версии не реализовано !"),
+        platform_.ShowMessageBox(this, QStringLiteral("В данной версии не реализовано !"),
                                 kNoticeCaption, Platform::Icon::Information,
                                 Platform::Buttons::Ok);
-        ui->TypeInpRadioGroup1->setItemIndex(0);  // raises this operation again
+        ui_->TypeInpRadioGroup1->setItemIndex(0);  // raises this operation again
     }
 }
 
 void TMAVIKForm::TypeOutRadioGroup1Click() {
-    const int output = ui->TypeOutRadioGroup1->itemIndex();
-    ConversionMode = ui->TypeInpRadioGroup1->itemIndex() * 10 + output;
+    const int output = ui_->TypeOutRadioGroup1->itemIndex();
+    ConversionMode = ui_->TypeInpRadioGroup1->itemIndex() * 10 + output;
     if (output == 0) {
-        ui->FormatBox1->setVisible(true);
-        ui->FormatBox1->setText(QStringLiteral("Форматировать"));
-        ui->OutInfoLabel1->setVisible(true);
-        SetCaption(ui->OutInfoLabel1, QStringLiteral("Разделитель:"));
-        ui->OutInfoEdit1->setVisible(true);
-        ui->TabBox1->setVisible(true);
-        ui->TabBox1->setText(QStringLiteral("ТАВ"));  // Cyrillic Te, A, Ve
+        ui_->FormatBox1->setVisible(true);
+        ui_->FormatBox1->setText(QStringLiteral("Форматировать"));
+        ui_->OutInfoLabel1->setVisible(true);
+        SetCaption(ui_->OutInfoLabel1, QStringLiteral("Разделитель:"));
+        ui_->OutInfoEdit1->setVisible(true);
+        ui_->TabBox1->setVisible(true);
+        ui_->TabBox1->setText(QStringLiteral("ТАВ"));  // Cyrillic Te, A, Ve
     } else if (output == 1) {
-        ui->FormatBox1->setVisible(false);
-        ui->OutInfoLabel1->setVisible(false);
-        ui->OutInfoEdit1->setVisible(false);
-        ui->TabBox1->setVisible(false);
+        ui_->FormatBox1->setVisible(false);
+        ui_->OutInfoLabel1->setVisible(false);
+        ui_->OutInfoEdit1->setVisible(false);
+        ui_->TabBox1->setVisible(false);
     }
     InpFileNameEdit1Change();
 }
 
 void TMAVIKForm::TabBox1Click() {
-    ui->OutInfoEdit1->setEnabled(!ui->TabBox1->isChecked());
+    ui_->OutInfoEdit1->setEnabled(!ui_->TabBox1->isChecked());
 }
 
 void TMAVIKForm::ConvBitBtn1Click() {
@@ -234,7 +234,7 @@ void TMAVIKForm::ConvBitBtn1Click() {
 }
 
 void TMAVIKForm::StartRun() {
-    const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String());
+    const auto separator = ToWindows1251(ui_->OutInfoEdit1->text().toStdU16String());
     if (!separator)
         throw std::runtime_error("The separator has characters outside windows-1251");
     // A table that did not load at start-up may have been copied in since.
@@ -242,26 +242,26 @@ void TMAVIKForm::StartRun() {
     // table that still cannot be loaded stops the start here: no run, no file.
     if (const auto kind = RecodeTableFor(ConversionMode); kind && !Tables[*kind])
         LoadCodeTable(Tables, *kind);
-    Runs.Start(runSide, ConvToTextStart{ui->InpFileNameEdit1->text().toStdString(),
-                                        ui->OutFileNameEdit1->text().toStdString(), *separator,
-                                        ui->TabBox1->isChecked(), ConversionMode, Tables});
+    runs_.Start(runSide_, ConvToTextStart{ui_->InpFileNameEdit1->text().toStdString(),
+                                        ui_->OutFileNameEdit1->text().toStdString(), *separator,
+                                        ui_->TabBox1->isChecked(), ConversionMode, Tables});
     Converting = true;
-    ui->ConvBitBtn1->setText(QStringLiteral("Остановить"));
+    ui_->ConvBitBtn1->setText(QStringLiteral("Остановить"));
 }
 
 void TMAVIKForm::AskToStop() {
-    const ConversionRuns::Serial asked = Runs.CurrentSerial();
+    const ConversionRuns::Serial asked = runs_.CurrentSerial();
     // The run waits at its next block boundary, holding nothing this
     // thread needs; its hand-offs are still served while the box is open.
     Worker()->Pause();
     const Platform::Answer answer =
-        platform.ShowMessageBox(this, QStringLiteral("Прекратить преобразование ?"),
+        platform_.ShowMessageBox(this, QStringLiteral("Прекратить преобразование ?"),
                                 QStringLiteral("Вопрос"), Platform::Icon::Question,
                                 Platform::Buttons::YesNo);
     // The window may have closed while the question was open: that ended
     // the run, may have freed it, and leaves nothing to announce.
-    ConvToText* run = Runs.Find(asked);
-    if (!run || Runs.Stopping())
+    ConvToText* run = runs_.Find(asked);
+    if (!run || runs_.Stopping())
         return;
     // A run that ended while the question was open has been announced already.
     if (answer == Platform::Answer::Yes && Converting && run == Worker()) {
@@ -275,50 +275,50 @@ void TMAVIKForm::AskToStop() {
     }
 }
 
-void TMAVIKForm::UpdateGauge(int progress) { ui->Gauge1->setProgress(progress); }
+void TMAVIKForm::UpdateGauge(int progress) { ui_->Gauge1->setProgress(progress); }
 
 void TMAVIKForm::ConvTerminate(const QString& details) {
     Converting = false;
     const QString outcome = ConversionFailed
                                 ? QStringLiteral("Возникла ошибка или отказ от преобразования !")
                                 : QStringLiteral("Ошибок при преобразовании не обнаружено !");
-    platform.ShowMessageBox(this, QStringLiteral("Завершение преобразования !\r") + outcome,
+    platform_.ShowMessageBox(this, QStringLiteral("Завершение преобразования !\r") + outcome,
                             kNoticeCaption,
                             ConversionFailed ? Platform::Icon::Warning : Platform::Icon::Information,
                             Platform::Buttons::Ok, details);
-    ui->ConvBitBtn1->setText(QStringLiteral("Преобразовать"));
-    ui->ConvBitBtn1->setEnabled(false);
-    ui->ViewOutBitBtn1->setEnabled(true);
-    ui->QueryBitBtn1->setEnabled(true);
+    ui_->ConvBitBtn1->setText(QStringLiteral("Преобразовать"));
+    ui_->ConvBitBtn1->setEnabled(false);
+    ui_->ViewOutBitBtn1->setEnabled(true);
+    ui_->QueryBitBtn1->setEnabled(true);
 }
 
 bool TMAVIKForm::Speaks(const ConvToText& run) const {
-    return !Runs.Stopping() && &run == Worker() && run.IsConverting();
+    return !runs_.Stopping() && &run == Worker() && run.IsConverting();
 }
 
 void TMAVIKForm::RunSide::UpdateGauge(ConvToText& run, int progress) {
-    form.Runs.HandOff(run, [this, &run, progress] {
-        if (form.Speaks(run))
-            form.UpdateGauge(progress);
+    form_.runs_.HandOff(run, [this, &run, progress] {
+        if (form_.Speaks(run))
+            form_.UpdateGauge(progress);
     });
 }
 
 void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, const ConversionResult& result) {
-    form.Runs.HandOff(run, [this, &run, &result] {
-        if (!form.Speaks(run))
+    form_.runs_.HandOff(run, [this, &run, &result] {
+        if (!form_.Speaks(run))
             return;
         const ConvToTextStart& start = run.StartValues();
         const std::string reason = FailureReason(result, start.InputPath, start.OutputPath);
-        form.ConversionFailed = result.Failed;
-        form.ConvTerminate(QString::fromStdString(reason.empty() ? LeftOutTail(result) : reason));
+        form_.ConversionFailed = result.Failed;
+        form_.ConvTerminate(QString::fromStdString(reason.empty() ? LeftOutTail(result) : reason));
     });
 }
 
-void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form.Runs.RunEnded(); }
+void TMAVIKForm::RunSide::RunEnded(ConvToText&) { form_.runs_.RunEnded(); }
 
 void TMAVIKForm::closeEvent(QCloseEvent* event) {
-    viewers.CloseAll();
-    Runs.StopAndWait();
+    viewers_.CloseAll();
+    runs_.StopAndWait();
     // A question or notice of this window would otherwise outlive it.
     for (QDialog* box : findChildren<QDialog*>())
         box->reject();
@@ -327,13 +327,13 @@ void TMAVIKForm::closeEvent(QCloseEvent* event) {
 
 void TMAVIKForm::ViewInpBitBtn1Click() {
     // Decoded as the input type says: EBCDIC through the loaded table.
-    const bool ebcdic = ui->TypeInpRadioGroup1->itemIndex() == 0;
-    viewers.ViewBytes(ui->InpFileNameEdit1->text(),
+    const bool ebcdic = ui_->TypeInpRadioGroup1->itemIndex() == 0;
+    viewers_.ViewBytes(ui_->InpFileNameEdit1->text(),
                       {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
                        Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr});
 }
 
-void TMAVIKForm::ViewOutBitBtn1Click() { viewers.ViewText(ui->OutFileNameEdit1->text()); }
+void TMAVIKForm::ViewOutBitBtn1Click() { viewers_.ViewText(ui_->OutFileNameEdit1->text()); }
 
 void TMAVIKForm::QueryBitBtn1Click() {
     // The window's current types say what the output is.
@@ -341,14 +341,14 @@ void TMAVIKForm::QueryBitBtn1Click() {
     std::optional<RecordLayout> layout;
     if (OutputTypeFor(mode) == OutputType::Binary) {
         layout = RecordLayout::Block(mode == kAsciiToEbcdicImage ? BlockCode::Ebcdic : BlockCode::Ascii);
-    } else if (const auto separator = ToWindows1251(ui->OutInfoEdit1->text().toStdU16String())) {
-        const std::string fixed = FixSeparator(mode, ui->TabBox1->isChecked(), *separator);
+    } else if (const auto separator = ToWindows1251(ui_->OutInfoEdit1->text().toStdU16String())) {
+        const std::string fixed = FixSeparator(mode, ui_->TabBox1->isChecked(), *separator);
         if (!fixed.empty())
             layout = FormatChecked ? RecordLayout::Formatted(fixed) : RecordLayout::Raw(fixed);
         else if (!FormatChecked)
             layout = RecordLayout::Block(BlockCode::Ascii);  // raw lines run together: the block image
     }
-    viewers.Select(ui->OutFileNameEdit1->text(), layout,
+    viewers_.Select(ui_->OutFileNameEdit1->text(), layout,
                    Tables.EbcdicToAscii ? &*Tables.EbcdicToAscii : nullptr);
 }
 
@@ -356,7 +356,7 @@ void TMAVIKForm::VersionStaticTextClick() {
     // An installed program finds the text in its shared-data folder.
     const QString infoText =
         QFile::decodeName(InfoTextPath(QFile::encodeName(ExeDir).toStdString()).c_str());
-    viewers.ViewText(infoText);
+    viewers_.ViewText(infoText);
 }
 
 void TMAVIKForm::ExitBtnClick() {

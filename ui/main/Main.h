@@ -59,7 +59,7 @@ public:
     // FormatBox1's tick, kept here for a run that reads it for every record.
     std::atomic<bool> FormatChecked{true};
     // The run started last; kept after it ends, used only while Converting.
-    ConvToText* Worker() const { return Runs.Current(); }
+    ConvToText* Worker() const { return runs_.Current(); }
     // The code tables this window's runs recode through, loaded at its
     // creation; each run takes a copy when it starts.
     CodeTables Tables;
@@ -92,16 +92,16 @@ private:
     // and the two hand-offs carried over to this window's thread.
     class RunSide final : public ConvToTextWindow {
     public:
-        explicit RunSide(TMAVIKForm& form) : form(form) {}
-        int ConversionMode() const override { return form.ConversionMode; }
-        std::int64_t BlockCount() const override { return form.BlockCount; }
-        bool FormatBox1() const override { return form.FormatChecked; }
+        explicit RunSide(TMAVIKForm& form) : form_(form) {}
+        int ConversionMode() const override { return form_.ConversionMode; }
+        std::int64_t BlockCount() const override { return form_.BlockCount; }
+        bool FormatBox1() const override { return form_.FormatChecked; }
         void UpdateGauge(ConvToText& run, int progress) override;
         void ConvTerminate(ConvToText& run, const ConversionResult& result) override;
         void RunEnded(ConvToText& run) override;
 
     private:
-        TMAVIKForm& form;
+        TMAVIKForm& form_;
     };
 
     // Only the current run, while nobody has stopped it, may speak to the
@@ -110,10 +110,10 @@ private:
     void StartRun();
     void AskToStop();
 
-    std::unique_ptr<Ui::TMAVIKForm> ui;
-    Platform& platform;
-    RunSide runSide{*this};
-    ConversionRuns Runs;
+    std::unique_ptr<Ui::TMAVIKForm> ui_;
+    Platform& platform_;
+    RunSide runSide_{*this};
+    ConversionRuns runs_;
     // The viewers opened where the external programs are missing.
-    ViewerOpener viewers{platform};
+    ViewerOpener viewers_{platform_};
 };
