@@ -35,14 +35,21 @@ inline constexpr std::array<std::size_t, 14> kRawWidths = [] {
 }();
 inline constexpr std::array<std::size_t, 14> kFormattedWidths{1, 3, 8, 15, 5, 8, 8, 6, 2, 2, 1, 1, 10, 1};
 
-// A text line's length with its CR LF, for a separator of separatorSize
-// bytes: 73 + 13*s formatted, 62 + 13*s raw.
-constexpr std::size_t TextLineLength(LayoutKind kind, std::size_t separatorSize) {
-    const auto& widths = kind == LayoutKind::Formatted ? kFormattedWidths : kRawWidths;
-    std::size_t length = 2;
+// The characters of a line's fields, without separators or line end.
+constexpr std::size_t FieldChars(const std::array<std::size_t, 14>& widths) {
+    std::size_t sum = 0;
     for (std::size_t w : widths)
-        length += w;
-    return length + kSeparatorsPerLine * separatorSize;
+        sum += w;
+    return sum;
+}
+inline constexpr std::size_t kFormattedFieldChars = FieldChars(kFormattedWidths);
+inline constexpr std::size_t kRawFieldChars = FieldChars(kRawWidths);
+
+// A text line's length with its CR LF, for a separator of separatorSize
+// bytes: 73 + 13*s formatted, 62 + 13*s raw. The writers ask it per line.
+constexpr std::size_t TextLineLength(LayoutKind kind, std::size_t separatorSize) {
+    return (kind == LayoutKind::Formatted ? kFormattedFieldChars : kRawFieldChars) +
+           kSeparatorsPerLine * separatorSize + 2;
 }
 static_assert(TextLineLength(LayoutKind::Formatted, 1) == 86 && TextLineLength(LayoutKind::Raw, 0) == 62);
 
