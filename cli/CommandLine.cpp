@@ -14,7 +14,8 @@ namespace {
 // The options, in the order --help lists them. A new option is one entry
 // here and one field in CommandLine.
 void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::string& outputType,
-                std::string& separator, std::vector<std::string>& operands, std::vector<std::string>& where) {
+                std::string& separator, std::vector<std::string>& operands, std::vector<std::string>& where,
+                std::string& blocks) {
     const auto oneOf = [](const char* what, std::vector<std::string> words) {
         return CLI::Validator(
             [what, words](std::string& value) -> std::string {
@@ -60,6 +61,9 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
         ->expected(1)  // one condition each time, so a file name after it stays a file
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--blocks", blocks,
+                   "only blocks FIRST to FIRST+COUNT-1 (from 1)")
+        ->option_text("FIRST:COUNT");
     app.add_flag("--stats", cl.Stats,
                  "print size, blocks, records; no output");
     app.add_flag("-q,--quiet", cl.Quiet, "no progress line, no summary");
@@ -88,16 +92,33 @@ std::vector<std::string> SplitEmptyValues(const std::vector<std::string>& args) 
     return split;
 }
 
+// FIRST:COUNT, both whole numbers from 1. Twelve digits each hold any file
+// (a petabyte has 5e11 blocks) and keep FIRST+COUNT far from overflowing.
+BlockRange ParseBlockRange(const std::string& text) {
+    const auto number = [](const std::string& digits) -> std::int64_t {
+        if (digits.empty() || digits.size() > 12 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return 0;
+        return std::stoll(digits);
+    };
+    const std::size_t colon = text.find(':');
+    const std::int64_t first = colon == std::string::npos ? 0 : number(text.substr(0, colon));
+    const std::int64_t count = colon == std::string::npos ? 0 : number(text.substr(colon + 1));
+    if (first < 1 || count < 1)
+        throw UsageError("--blocks must be FIRST:COUNT, two whole numbers from 1 (blocks counted from 1), "
+                         "not \"" + text + "\"");
+    return {first, count};
+}
+
 }  // namespace
 
 std::string UsageText() {
     CommandLine cl;
-    std::string inputType, outputType, separator;
+    std::string inputType, outputType, separator, blocks;
     std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
     app.set_help_flag("-h,--help", "this text");
-    AddOptions(app, cl, inputType, outputType, separator, operands, where);
+    AddOptions(app, cl, inputType, outputType, separator, operands, where, blocks);
     CLI::Formatter formatter;
     formatter.column_width(32);
     return "Usage: mavik-convert [options] INPUT [OUTPUT]\n"
@@ -112,6 +133,9 @@ std::string UsageText() {
            "Field 13 is its 8 hex digits. All conditions must hold; text output only.\n"
            "With -d each INPUT's output goes into DIR under the name below.\n"
            "--stats prints \"size=N blocks=N records=N\"; for several INPUTs \"FILE: \" first.\n"
+           "--blocks converts whole blocks FIRST to FIRST+COUNT-1 of each INPUT; the outputs\n"
+           "of consecutive ranges joined in order are the whole file's output. A range past\n"
+           "the end fails that INPUT. With --stats it counts those blocks only.\n"
            "INPUT \"-\" is standard input, OUTPUT \"-\" standard output; INPUT \"-\" without\n"
            "OUTPUT writes standard output.\n"
            "Without OUTPUT the output name is INPUT cut at the first \".\" of its file name\n"
@@ -123,7 +147,7 @@ std::string UsageText() {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
-    std::string inputType = "ebcdic", outputType = "text", separator;
+    std::string inputType = "ebcdic", outputType = "text", separator, blocks;
     std::vector<std::string> operands, where;
     CLI::App app;
     app.name("mavik-convert");
@@ -133,7 +157,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     app.allow_windows_style_options(false);
     // Repeated options: the last one counts.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    AddOptions(app, cl, inputType, outputType, separator, operands, where);
+    AddOptions(app, cl, inputType, outputType, separator, operands, where, blocks);
     std::vector<std::string> reversed;  // CLI11 takes them last first
     for (const std::string& arg : SplitEmptyValues(args))
         reversed.insert(reversed.begin(), arg);
@@ -166,6 +190,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!cl.Where.empty() && cl.BinaryOutput)
         throw UsageError("--where selects records of a text output; it does not go with -o binary");
+
+    if (app.count("--blocks"))
+        cl.Blocks = ParseBlockRange(blocks);
 
     if (operands.empty())
         throw UsageError("no INPUT file given");

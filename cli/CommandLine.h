@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ConversionRun.h"
 #include "SelectionCondition.h"
 
 // What mavik-convert was asked to do.
@@ -23,6 +24,7 @@ struct CommandLine {
     bool Help = false;
     bool Version = false;
     std::vector<SelectionCondition> Where;  // -w: only the records these select
+    std::optional<BlockRange> Blocks;  // --blocks FIRST:COUNT: only these of each input
     std::vector<std::string> Inputs;  // "-" is standard input
     std::optional<std::string> Output;  // "-" is standard output
 

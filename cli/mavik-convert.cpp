@@ -135,6 +135,15 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kLineEnd = "\n";
 #endif
 
+// --stats with --blocks counts the range, so that the figures of the
+// pieces of a file add up to the whole's; false when the file lacks it.
+bool CountRange(const BlockRange& range, InputFileStatistics& stats) {
+    if (range.First - 1 + range.Count > stats.BlockCount)
+        return false;
+    stats = StatisticsOfSize(range.Count * static_cast<std::int64_t>(kBlockSize));
+    return true;
+}
+
 int PrintStatistics(const CommandLine& cl) {
     int status = 0;
     for (const std::string& input : cl.Inputs) {
@@ -152,6 +161,11 @@ int PrintStatistics(const CommandLine& cl) {
             }
         } catch (const IOError& e) {
             Say(Subject(e.FileName(), e.what()));
+            status = kExitFailure;
+            continue;
+        }
+        if (cl.Blocks && !CountRange(*cl.Blocks, stats)) {
+            Say(Subject(stream ? kStandardInputName : input, RangePastTheEnd(*cl.Blocks, stats.BlockCount)));
             status = kExitFailure;
             continue;
         }
@@ -200,7 +214,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     const bool toStream = job.Output == kStandardStream;
     RunFiles files{fromStream ? kStandardInputName : job.Input,
                    toStream ? kStandardOutputName : job.Output, fromStream, toStream,
-                   OutputMode::ReplaceOnSuccess};
+                   OutputMode::ReplaceOnSuccess, batch.cl.Blocks};
     const int mode = batch.cl.ConversionMode();
     BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress);
     const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);
@@ -286,9 +300,9 @@ int Main(const std::vector<std::string>& arguments) {
         }
         try {
             const InputFileStatistics stats = MeasureInputFile(jobs[i].Input);
-            blockCounts[i] = stats.BlockCount;
+            blockCounts[i] = cl.Blocks ? cl.Blocks->Count : stats.BlockCount;
             if (totalBytes >= 0)
-                totalBytes += stats.SizeBytes;
+                totalBytes += cl.Blocks ? cl.Blocks->Count * static_cast<std::int64_t>(kBlockSize) : stats.SizeBytes;
             WarnAboutInputType(cl, jobs[i].Input);
         } catch (const IOError&) {
         }

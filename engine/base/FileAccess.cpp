@@ -184,6 +184,10 @@ std::int64_t Write(int fd, const void* data, std::size_t n) {
     return _write(fd, data, static_cast<unsigned>(n < kMaxTransfer ? n : kMaxTransfer));
 }
 
+bool Seek(int fd, std::int64_t offset) {
+    return _lseeki64(fd, offset, SEEK_SET) == offset;
+}
+
 bool Truncate(int fd, std::int64_t size) {
     const errno_t err = _chsize_s(fd, size);
     if (err != 0)
@@ -287,6 +291,10 @@ std::int64_t Write(int fd, const void* data, std::size_t n) {
         put = ::write(fd, data, n);
     while (put < 0 && errno == EINTR);
     return put;
+}
+
+bool Seek(int fd, std::int64_t offset) {
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
 bool Truncate(int fd, std::int64_t size) {

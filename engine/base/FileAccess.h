@@ -41,6 +41,8 @@ std::int64_t Write(int fd, const void* data, std::size_t n);
 // Reads up to n bytes from offset without moving the file's position for
 // other readers; safe from several threads at once.
 std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::size_t n);
+// Moves the file's position to offset from its start; false on failure.
+bool Seek(int fd, std::int64_t offset);
 bool Truncate(int fd, std::int64_t size);
 bool Close(int fd);
 // Moves from over to, replacing to when it exists.

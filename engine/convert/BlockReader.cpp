@@ -1,6 +1,7 @@
 #include "BlockReader.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -55,6 +56,27 @@ bool BlockReader::ReadBlock(CallRecordBlock& block) {
     std::memcpy(&block, buffer_.Data() + begin_, kBlockSize);
     begin_ += kBlockSize;
     return true;
+}
+
+std::int64_t BlockReader::SkipBlocks(std::int64_t count) {
+    const auto block = static_cast<std::int64_t>(kBlockSize);
+    if (owned_ && begin_ == end_ && !atEnd_) {
+        // A file of 200 GB is not read up to its middle: the position moves
+        // there. The blocks passed are those the size holds.
+        const std::int64_t position = bytesRead_;
+        const std::int64_t there = std::min(count, std::max<std::int64_t>(0, (info_.Size - position) / block));
+        if (there > 0) {
+            if (!fileaccess::Seek(fd_, position + there * block))
+                throw IOError::FromErrno(errno, path_);
+            bytesRead_ = position + there * block;
+        }
+        return there;
+    }
+    CallRecordBlock passed;
+    std::int64_t done = 0;
+    while (done < count && ReadBlock(passed))
+        ++done;
+    return done;
 }
 
 void BlockReader::Close() {

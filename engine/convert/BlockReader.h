@@ -26,6 +26,11 @@ public:
     // Throws IOError when a read fails.
     bool ReadBlock(CallRecordBlock& block);
 
+    // Passes over the next count blocks without handing them out: a file is
+    // sought, a stream read. Returns how many were there to pass (fewer at
+    // the end). Throws IOError when a seek or read fails.
+    std::int64_t SkipBlocks(std::int64_t count);
+
     // Throws IOError when the close fails.
     void Close();
 

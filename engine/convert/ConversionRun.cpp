@@ -16,7 +16,19 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
     return static_cast<int>(static_cast<double>(done) / static_cast<double>(blockCount) * 100.0);
 }
 
+std::string RangePastTheEnd(const BlockRange& range, std::int64_t blocksThere) {
+    return "blocks " + std::to_string(range.First) + "-" + std::to_string(range.First + range.Count - 1) +
+           " asked for, but the input has " + std::to_string(blocksThere) +
+           (blocksThere == 1 ? " whole block" : " whole blocks");
+}
+
 namespace {
+
+// A range the input does not hold: a failure of that input.
+class RangeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 void RecordFailure(ConversionResult& result, const std::string& text, const std::string& file,
                    int code = 0) {
@@ -52,13 +64,26 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
         else
             input.emplace(files.Input);
         result.InputSize = input->Size();
+        const BlockRange* range = files.Blocks ? &*files.Blocks : nullptr;
+        if (range) {
+            const std::int64_t before = range->First - 1;
+            if (!files.StandardInput) {
+                const std::int64_t there = result.InputSize / static_cast<std::int64_t>(kBlockSize);
+                if (before + range->Count > there)
+                    throw RangeError(RangePastTheEnd(*range, there));
+            }
+            result.BlocksBefore = input->SkipBlocks(before);
+            if (result.BlocksBefore < before)
+                throw RangeError(RangePastTheEnd(*range, result.BlocksBefore));
+        }
         if (files.StandardOutput)
             output.emplace(kStandardOutput, files.Output);
         else
             output.emplace(files.Output, input->Identity(), files.Mode);
         CallRecordBlock block;
         int shown = 0;
-        while (input->ReadBlock(block)) {
+        bool stopped = false;
+        while ((!range || result.BlocksDone < range->Count) && input->ReadBlock(block)) {
             const int mode = settings.ConversionMode();
             if (const auto kind = RecodeTableFor(mode)) {
                 const std::optional<CodeTable>& table = tables[*kind];
@@ -82,11 +107,18 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                 shown = progress;
                 settings.UpdateGauge(progress);
             }
-            if (!settings.Converting())
+            if (!settings.Converting()) {
+                stopped = true;
                 break;
+            }
         }
+        // A stream's range is known to be short only once the stream ended.
+        if (range && !stopped && result.BlocksDone < range->Count)
+            throw RangeError(RangePastTheEnd(*range, range->First - 1 + result.BlocksDone));
     } catch (const IOError& e) {
         RecordFailure(result, e.what(), e.FileName(), e.Code());
+    } catch (const RangeError& e) {
+        RecordFailure(result, e.what(), files.Input);
     } catch (const std::exception& e) {
         RecordFailure(result, e.what(), {});
     }

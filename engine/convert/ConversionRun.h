@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "CodeTable.h"
@@ -27,6 +28,7 @@ struct ConversionResult {
     std::string ErrorFile;
     int ErrorCode = 0;            // the IOError's code when an I/O step failed
     std::int64_t BlocksDone = 0;
+    std::int64_t BlocksBefore = 0;  // whole blocks passed over before the first one done
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
     std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
 };
@@ -48,6 +50,15 @@ ConversionResult RunConversion(const std::string& inputPath, const std::string& 
                                const std::string& separator, const CodeTables& tables,
                                RunSettings& settings, const RecordPredicate* where = nullptr);
 
+// Whole blocks of the input, counted from 1 as the byte viewer counts them.
+struct BlockRange {
+    std::int64_t First = 1;
+    std::int64_t Count = 0;
+};
+
+// The text of a range that the input does not hold whole.
+std::string RangePastTheEnd(const BlockRange& range, std::int64_t blocksThere);
+
 // Where a run reads and writes.
 struct RunFiles {
     std::string Input;            // a path, or what messages call standard input
@@ -55,10 +66,16 @@ struct RunFiles {
     bool StandardInput = false;   // read standard input as a stream of blocks
     bool StandardOutput = false;  // write standard output
     OutputMode Mode = OutputMode::Direct;
+    // Only these blocks; their output is the same bytes as theirs in the
+    // whole file's output, so consecutive ranges join into it. A range the
+    // input does not hold whole fails the run.
+    std::optional<BlockRange> Blocks = std::nullopt;
 };
 
-// The same run over RunFiles. With OutputMode::ReplaceOnSuccess a failed run
-// leaves the output's file as it was.
+// The same run over RunFiles. A file's range is checked against its size
+// before the output is made and sought to; a stream's is read up to. With
+// OutputMode::ReplaceOnSuccess a failed run leaves the output's file as it
+// was.
 ConversionResult RunConversion(const RunFiles& files, const std::string& separator,
                                const CodeTables& tables, RunSettings& settings,
                                const RecordPredicate* where = nullptr);

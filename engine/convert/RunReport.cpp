@@ -34,7 +34,7 @@ std::string LeftOutTail(const ConversionResult& result) {
     if (result.Failed || result.InputSize < 0)
         return {};
     const InputFileStatistics whole = StatisticsOfSize(result.InputSize);
-    if (result.BlocksDone != whole.BlockCount || whole.TailBytes() == 0)
+    if (result.BlocksBefore + result.BlocksDone != whole.BlockCount || whole.TailBytes() == 0)
         return {};
     return "The last " + std::to_string(whole.TailBytes()) + " bytes (from offset " +
            std::to_string(whole.SizeBytes - whole.TailBytes()) +

@@ -21,6 +21,6 @@ std::string FailureCause(const ConversionResult& result, const std::string& inpu
 
 // What a run that read its input to the end left out: "The last 1000 bytes
 // (from offset 4096) are not a whole 2048-byte block and were not
-// converted." Empty when nothing was left out, and for a run that failed or
-// stopped early.
+// converted." Empty when nothing was left out, and for a run that failed,
+// stopped early or ended its range before the last whole block.
 std::string LeftOutTail(const ConversionResult& result);

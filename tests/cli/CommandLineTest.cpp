@@ -103,8 +103,29 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"EmptyDirectory", {"-d", "", "a"}, "DIR is empty"},
         Refused{"SeparatorWithoutAWindowsByte", {"-s", "中", "in"}, "\"中\""},
         Refused{"SeparatorNotUtf8", {"-s", "\xFF", "in"}, "not valid UTF-8"},
-        Refused{"StatsWithADirectory", {"--stats", "-d", "o", "a"}, "-d"}),
+        Refused{"StatsWithADirectory", {"--stats", "-d", "o", "a"}, "-d"},
+        Refused{"BlocksFromZero", {"--blocks", "0:5", "in"}, "FIRST:COUNT, two whole numbers from 1"},
+        Refused{"NoBlocks", {"--blocks", "3:0", "in"}, "FIRST:COUNT, two whole numbers from 1"},
+        Refused{"BlocksWithoutACount", {"--blocks", "3", "in"}, "not \"3\""},
+        Refused{"BlocksNegative", {"--blocks=-1:2", "in"}, "FIRST:COUNT"},
+        Refused{"BlocksTooManyDigits", {"--blocks", "1:1234567890123", "in"}, "FIRST:COUNT"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, BlocksAreARangeCountedFromOne) {
+    EXPECT_FALSE(ParseCommandLine({"in"}).Blocks);
+    struct Case {
+        Args args;
+        std::int64_t first, count;
+    };
+    for (const Case& c : {Case{{"--blocks", "1:1", "in"}, 1, 1}, Case{{"--blocks=7:300", "in"}, 7, 300},
+                          Case{{"in", "out", "--blocks", "123456789012:2"}, 123456789012, 2},
+                          Case{{"--stats", "--blocks", "2:3", "in"}, 2, 3}}) {
+        const CommandLine cl = ParseCommandLine(c.args);
+        ASSERT_TRUE(cl.Blocks) << c.args[1];
+        EXPECT_EQ(cl.Blocks->First, c.first) << c.args[1];
+        EXPECT_EQ(cl.Blocks->Count, c.count) << c.args[1];
+    }
+}
 
 TEST(CommandLine, HelpAndVersionNeedNoInput) {
     EXPECT_TRUE(ParseCommandLine({"--version"}).Version);
@@ -115,7 +136,7 @@ TEST(CommandLine, HelpAndVersionNeedNoInput) {
 TEST(CommandLine, HelpListsEveryOptionAndTheNameRule) {
     const std::string help = UsageText();
     for (const char* option : {"--input-type", "--output-type", "--raw", "--separator", "--tab", "--tables",
-                               "--output-dir", "--jobs", "--stats", "--quiet", "--help", "--version"})
+                               "--output-dir", "--jobs", "--blocks", "--stats", "--quiet", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_NE(help.find("cut at the first \".\" of its file name"), std::string::npos);
 }

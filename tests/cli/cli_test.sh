@@ -290,5 +290,47 @@ check "where: ... really nothing" [ ! -s "$work/err" ]
 run 0 -T "$tables" -i ascii -r -s '' -w '2=999' "$ascii" w-none.txt
 check "where: no selected record, no block header" [ "$(size w-none.txt)" -eq 0 ]
 
+# --- --blocks: pieces of one file join into its whole output ---
+for m in m0 m1 m10 m11; do
+    in=${mode_input[$m]}   # 3 blocks and 1000 bytes more
+    for cut in "1:3" "1:1 2:2" "1:2 3:1" "1:1 2:1 3:1"; do
+        : >joined-$m.out
+        n=0
+        for range in $cut; do
+            n=$((n + 1))
+            # shellcheck disable=SC2086
+            "$convert" -q ${mode_args[$m]} --blocks "$range" "$in" piece-$n.out 2>err-$n
+            cat piece-$n.out >>joined-$m.out
+        done
+        check "$m: blocks $cut joined are the whole output" cmp -s joined-$m.out file-$m.out
+        check "... the trailing part told once, by the last piece" \
+            [ "$(cat err-* | grep -c 'The last 1000 bytes')" -eq 1 ] && grep -q 'The last 1000 bytes' err-$n
+        rm -f err-*
+    done
+    # shellcheck disable=SC2086
+    check "$m: a range of standard input" bash -c "'$convert' -q ${mode_args[$m]} --blocks 2:2 - - <'$in' >'$work/std-range.out' 2>/dev/null"
+    # shellcheck disable=SC2086
+    "$convert" -q ${mode_args[$m]} --blocks 2:2 "$in" file-range.out 2>/dev/null
+    check "... the same bytes as that range of the file" cmp -s std-range.out file-range.out
+done
+rm -f range.txt
+check "blocks: a range past the end fails the file" run 1 -i ascii --blocks 3:2 "$partial" range.txt
+check "... saying so" grep -q "calls-ascii-partial-block.cdr: blocks 3-4 asked for, but the input has 3 whole blocks" err
+check "... and makes no output" [ ! -e range.txt ]
+check "blocks: a first block past the end" run 1 -i ascii --blocks 4:1 "$partial" range.txt
+check "blocks: past the end of standard input" bash -c "'$convert' -q -i ascii --blocks 2:5 - range.txt <'$partial' 2>'$work/err'; [ \$? -eq 1 ]"
+check "... saying so" grep -q "standard input: blocks 2-6 asked for, but the input has 3 whole blocks" err
+check "... and makes no output" [ ! -e range.txt ]
+check "blocks: with -d, the same range of each file" run 0 -i ascii --blocks 1:1 -d range-d many/f1.cdr many/f2.cdr
+check "... the first block of each" cmp -s range-d/f1.txt single1.txt && cmp -s range-d/f2.txt single1.txt
+check "blocks: stats of a range" [ "$("$convert" --stats --blocks 2:2 "$partial")" = "size=4096 blocks=2 records=68$eol" ]
+check "blocks: stats of a range of standard input" [ "$("$convert" --stats --blocks 3:1 - <"$partial")" = "size=2048 blocks=1 records=34$eol" ]
+check "blocks: stats of a range past the end" run 1 --stats --blocks 3:2 "$partial"
+check "... saying so" grep -q "blocks 3-4 asked for, but the input has 3 whole blocks" err
+for bad in 0:1 1:0 1 :1 1: -1:2 1:2x 1:1:1; do
+    check "blocks: \"$bad\" is a usage error" run 2 -i ascii --blocks "$bad" "$partial" range.txt
+    check "... saying what is wanted" grep -q "FIRST:COUNT, two whole numbers from 1" err
+done
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -9,10 +9,12 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "BlockReader.h"
+#include "IOError.h"
 #include "TestFiles.h"
 
 namespace {
@@ -91,3 +93,55 @@ TEST(BlockReader, WholeFileInBlocksAndTheTailLeftOut) {
     EXPECT_EQ(reader.Size(), static_cast<std::int64_t>(bytes.size()));
     EXPECT_EQ(ReadAll(reader), Bytes(bytes.begin(), bytes.begin() + 3 * 2048));
 }
+
+// Skipping, in a file and in a stream, passes over exactly the blocks asked
+// for, and tells how many were there when the input ends first.
+TEST(BlockReader, SkippedBlocksAreExactlyThoseAskedFor) {
+    TempDir dir;
+    const Bytes bytes = Numbered(700 * 2048 + 100);  // more than one read buffer
+    WriteFile(dir / "in", bytes);
+    struct Case {
+        std::int64_t skip;
+        std::int64_t passed;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{511, 511}, Case{512, 512}, Case{699, 699},
+                         Case{700, 700}, Case{701, 700}, Case{5000, 700}}) {
+        const Bytes rest(bytes.begin() + c.passed * 2048, bytes.begin() + 700 * 2048);
+        BlockReader file(dir / "in");
+        EXPECT_EQ(file.SkipBlocks(c.skip), c.passed) << "file, skip " << c.skip;
+        EXPECT_EQ(ReadAll(file), rest) << "file, skip " << c.skip;
+
+        int fds[2];
+        ASSERT_EQ(MakePipe(fds), 0);
+        std::thread writer([&] {
+            for (std::size_t at = 0; at < bytes.size();) {
+                const std::size_t chunk = std::min<std::size_t>(65536, bytes.size() - at);
+                const auto n = ::write(fds[1], bytes.data() + at, static_cast<unsigned>(chunk));
+                if (n <= 0)
+                    break;
+                at += static_cast<std::size_t>(n);
+            }
+            ::close(fds[1]);
+        });
+        BlockReader stream(fds[0], "pipe");
+        EXPECT_EQ(stream.SkipBlocks(c.skip), c.passed) << "stream, skip " << c.skip;
+        EXPECT_EQ(ReadAll(stream), rest) << "stream, skip " << c.skip;
+        writer.join();
+        ::close(fds[0]);
+    }
+}
+
+#ifndef _WIN32
+// A file is sought, not read, up to the first block wanted: with reads of
+// the file made to fail, skipping still works and only the next read fails.
+TEST(BlockReader, SkippingInAFileReadsNothing) {
+    TempDir dir;
+    WriteFile(dir / "in", Numbered(10 * 2048));
+    BlockReader reader(dir / "in");
+    if (!BreakReads(dir / "in"))
+        GTEST_SKIP() << "reads cannot be made to fail here";
+    EXPECT_EQ(reader.SkipBlocks(9), 9);
+    CallRecordBlock block;
+    EXPECT_THROW(reader.ReadBlock(block), IOError);
+}
+#endif

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <vector>
@@ -288,4 +290,124 @@ TEST_F(RunConversionTest, FilesBeyondTwoGibibytesConvertWhole) {
     EXPECT_EQ(r.BlocksDone, size / 2048);
     EXPECT_EQ(settings.gauge.back(), 100);
     EXPECT_EQ(settings.gauge.size(), 100u);
+}
+
+namespace {
+
+// n blocks that all differ (header and records), so that a block moved,
+// lost or repeated shows; then tail bytes.
+Bytes DistinctBlocks(int n, std::size_t tail) {
+    Bytes bytes;
+    for (int k = 0; k < n; ++k) {
+        CallRecordBlock b = ExampleBlock();
+        const std::string header = "H" + std::to_string(1000000 + k).substr(1);
+        std::memcpy(b.Header.Bytes + 1, header.data() + 1, 6);
+        for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
+            const std::string digits = std::to_string(1000000 + k * 34 + static_cast<int>(r)).substr(1);
+            std::memcpy(b.Records[r].Bytes + 12, digits.data(), digits.size());  // in field 4
+        }
+        const Bytes one = BlockBytes(b);
+        bytes.insert(bytes.end(), one.begin(), one.end());
+    }
+    bytes.insert(bytes.end(), tail, 'T');
+    return bytes;
+}
+
+// How a file of n blocks is cut: the counts of consecutive ranges.
+using Cut = std::vector<std::int64_t> (*)(std::int64_t n);
+
+}  // namespace
+
+// Consecutive ranges, each converted on its own, joined in order give the
+// whole file's output byte for byte: in every layout, with and without a
+// trailing part, however the file is cut.
+TEST_F(RunConversionTest, ConsecutiveRangesJoinIntoTheWholeOutput) {
+    CodeTable reversed;
+    for (std::size_t i = 0; i < reversed.size(); ++i)
+        reversed[i] = static_cast<std::uint8_t>(255 - i);
+    tables.EbcdicToAscii = reversed;
+    tables.AsciiToEbcdic = reversed;
+    struct Layout {
+        const char* name;
+        int mode;
+        bool formatted;
+        const char* separator;
+    };
+    const Layout layouts[] = {
+        {"formatted *", 10, true, "*"},        {"raw TAB", 10, false, "\t"},
+        {"formatted, empty", 10, true, ""},    {"raw, empty", 10, false, ""},
+        {"EBCDIC formatted ;;", 0, true, ";;"}, {"EBCDIC raw, empty", 0, false, ""},
+        {"binary to ASCII", 1, true, ""},      {"binary to EBCDIC", 11, true, ""},
+    };
+    struct Input {
+        int blocks;
+        std::size_t tail;
+    };
+    const Input inputs[] = {{1, 0}, {2, 0}, {7, 0}, {7, 1000}, {600, 2047}};
+    const std::pair<const char*, Cut> cuts[] = {
+        {"whole", [](std::int64_t n) { return std::vector<std::int64_t>{n}; }},
+        {"first alone", [](std::int64_t n) { return std::vector<std::int64_t>{1, n - 1}; }},
+        {"last alone", [](std::int64_t n) { return std::vector<std::int64_t>{n - 1, 1}; }},
+        {"three", [](std::int64_t n) {
+             const std::int64_t a = (n + 2) / 3, b = (n - a + 1) / 2;
+             return std::vector<std::int64_t>{a, b, n - a - b};
+         }},
+        {"one each", [](std::int64_t n) { return std::vector<std::int64_t>(static_cast<std::size_t>(n), 1); }},
+    };
+    for (const Input& input : inputs) {
+        WriteFile(in, DistinctBlocks(input.blocks, input.tail));
+        for (const Layout& layout : layouts) {
+            settings.mode = layout.mode;
+            settings.formatted = layout.formatted;
+            ASSERT_FALSE(RunConversion(in, out, layout.separator, tables, settings).Failed);
+            const Bytes whole = ReadFile(out);
+            for (const auto& [cutName, cut] : cuts) {
+                if (cutName == std::string("one each") && input.blocks > 7)
+                    continue;  // 600 runs per layout add nothing the others do not show
+                const std::string what = std::string(layout.name) + ", " + std::to_string(input.blocks) +
+                                         " blocks + " + std::to_string(input.tail) + ", cut " + cutName;
+                Bytes joined;
+                std::int64_t first = 1;
+                for (const std::int64_t count : cut(input.blocks)) {
+                    if (count == 0)
+                        continue;  // a cut of one block has no second piece
+                    RunFiles files{in, out};
+                    files.Blocks = BlockRange{first, count};
+                    const ConversionResult r = RunConversion(files, layout.separator, tables, settings);
+                    ASSERT_FALSE(r.Failed) << what << ": " << r.ErrorText;
+                    EXPECT_EQ(r.BlocksDone, count) << what;
+                    const Bytes piece = ReadFile(out);
+                    joined.insert(joined.end(), piece.begin(), piece.end());
+                    first += count;
+                }
+                EXPECT_EQ(first, input.blocks + 1) << what;
+                EXPECT_TRUE(joined == whole) << what << ": " << joined.size() << " bytes joined, "
+                                             << whole.size() << " whole";
+            }
+        }
+    }
+}
+
+// A range the file does not hold whole fails before anything is made.
+TEST_F(RunConversionTest, ARangePastTheEndFailsAndMakesNoOutput) {
+    WriteFile(in, DistinctBlocks(3, 1000));
+    struct Case {
+        BlockRange range;
+        const char* text;
+    };
+    for (const Case c : {Case{{3, 2}, "blocks 3-4 asked for, but the input has 3 whole blocks"},
+                         Case{{4, 1}, "blocks 4-4 asked for, but the input has 3 whole blocks"},
+                         Case{{1, 4}, "blocks 1-4 asked for, but the input has 3 whole blocks"}}) {
+        RunFiles files{in, out};
+        files.Blocks = c.range;
+        const ConversionResult r = RunConversion(files, "*", tables, settings);
+        EXPECT_TRUE(r.Failed);
+        EXPECT_EQ(r.ErrorText, c.text);
+        EXPECT_EQ(r.ErrorFile, in);
+        EXPECT_EQ(r.BlocksDone, 0);
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.text;
+    }
+    RunFiles last{in, out};
+    last.Blocks = BlockRange{3, 1};
+    EXPECT_FALSE(RunConversion(last, "*", tables, settings).Failed);
 }
