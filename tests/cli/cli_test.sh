@@ -240,6 +240,16 @@ check "... gets the bytes" cmp -s from-fifo.txt m10.txt
 cp "$ascii" звонки.cdr
 check "a Cyrillic file name" run 0 -i ascii -d cyr звонки.cdr
 check "... gives an output named alike" cmp -s cyr/звонки.txt m10.txt
+if [ $windows -eq 0 ]; then
+    mkdir a-folder
+    printf 'keep\0these\r\nbytes' >keep.txt
+    cp keep.txt keep.orig
+    check "a read that fails (standard input is a folder) fails the run" run 1 -i ascii - keep.txt <a-folder
+    check "... and keeps the old OUTPUT byte for byte" cmp -s keep.txt keep.orig
+    check "... and leaves no temporary" [ -z "$(find . -maxdepth 1 -name '.keep.txt.mavik-*')" ]
+else
+    skip "standard input that is a folder"
+fi
 check "no temporary left anywhere" [ -z "$(find . -name '.*.mavik-*')" ]
 
 # Signals in the middle of a run fed slowly: the run has written part of its
