@@ -3,6 +3,7 @@
 // positioned reads of files that are large, sparse or changing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <numeric>
@@ -79,6 +80,59 @@ TEST(ByteRowLayout, RecordsRowsCoverEveryBlockThenTheTrailingPart) {
         ASSERT_LT(offset, row.Offset + row.Length) << offset;
     }
     EXPECT_EQ(layout.RowOf(1u << 20), layout.RowCount() - 1);
+}
+
+TEST(ByteRowLayout, RowsAndLabelsPastFourGiB) {
+    // Five GiB of whole blocks and 1000 bytes after them; nothing is read.
+    const std::uint64_t blocks = (5ull << 30) / 2048;
+    const std::uint64_t size = blocks * 2048 + 1000;
+    const std::uint64_t g4 = 1ull << 32;
+    const std::uint64_t offsets[] = {g4 - 1,           g4,           g4 + 7,     g4 + 8,
+                                     g4 + 2047,        g4 + 2048,    g4 + 5 * 2048 + 8 + 33 * 60,
+                                     blocks * 2048 - 1, blocks * 2048, size - 1};
+    for (const ByteRowLayout::Kind kind : {ByteRowLayout::Kind::Records, ByteRowLayout::Kind::Plain}) {
+        const ByteRowLayout layout(kind, size);
+        for (const std::uint64_t offset : offsets) {
+            // What the row holding offset is, worked out here.
+            const std::uint64_t block = offset / 2048;
+            const std::uint64_t within = offset % 2048;
+            RowKind wantKind = RowKind::Plain;
+            std::uint64_t start = offset / 16 * 16;
+            std::uint64_t row = offset / 16;
+            std::uint32_t record = 0;
+            if (kind == ByteRowLayout::Kind::Records && block == blocks) {
+                wantKind = RowKind::Trailing;
+                row = blocks * 35 + within / 16;
+            } else if (kind == ByteRowLayout::Kind::Records) {
+                record = within < 8 ? 0 : static_cast<std::uint32_t>((within - 8) / 60 + 1);
+                wantKind = record ? RowKind::Record : RowKind::BlockHeader;
+                start = block * 2048 + (record ? 8 + (record - 1) * 60 : 0);
+                row = block * 35 + record;
+            }
+            SCOPED_TRACE((kind == ByteRowLayout::Kind::Records ? "records, offset " : "plain, offset ") +
+                         std::to_string(offset));
+            ASSERT_EQ(layout.RowOf(offset), row);
+            const Row got = layout.RowAt(row);
+            EXPECT_EQ(got.Kind, wantKind);
+            EXPECT_EQ(got.Offset, start);
+            EXPECT_EQ(got.Record, record);
+            EXPECT_EQ(got.Block, wantKind == RowKind::Record || wantKind == RowKind::BlockHeader ? block + 1 : 0);
+            EXPECT_EQ(layout.RowOf(got.Offset), row);
+
+            // The label shows the row's offset in full, and its block.
+            char hex[32];
+            std::snprintf(hex, sizeof hex, "%010llX", static_cast<unsigned long long>(start));
+            const std::string label = FormatByteRow(got, nullptr, 0, {}).Label;
+            EXPECT_NE(label.find(hex), std::string::npos) << label;
+            if (got.Block) {
+                EXPECT_EQ(label.rfind("B" + std::to_string(block + 1) + " ", 0), 0u) << label;
+            }
+            if (record) {
+                const std::string slot = (record < 10 ? "R0" : "R") + std::to_string(record);
+                EXPECT_NE(label.find(slot), std::string::npos) << label;
+            }
+        }
+    }
 }
 
 TEST(ByteRowLayout, PlainRowsAndTheDefault) {

@@ -410,4 +410,30 @@ TEST_F(RunConversionTest, ARangePastTheEndFailsAndMakesNoOutput) {
     RunFiles last{in, out};
     last.Blocks = BlockRange{3, 1};
     EXPECT_FALSE(RunConversion(last, "*", tables, settings).Failed);
+TEST_F(RunConversionTest, ReplaceOnSuccessKeepsTheOldOutputWhenAReadFailsMidway) {
+    // More blocks than one read takes, so that the run has written part of
+    // its temporary when the read after the first buffer fails.
+    WriteFile(in, InputOf(600));
+    const Bytes old = ToBytes("the previous output\n");
+    WriteFile(out, old);
+    bool broken = false;
+    settings.afterBlock = [&](ScriptedSettings& s) {
+        if (s.blocksSeen == 1)
+            broken = BreakReads(in);
+    };
+    RunFiles files{in, out};
+    files.Mode = OutputMode::ReplaceOnSuccess;
+    const ConversionResult r = RunConversion(files, "*", tables, settings);
+    if (!broken)
+        GTEST_SKIP() << "no way here to make reads fail";
+    EXPECT_TRUE(r.Failed);
+    EXPECT_EQ(r.ErrorFile, in);
+    EXPECT_GT(r.BlocksDone, 1);
+    EXPECT_LT(r.BlocksDone, 600);
+    EXPECT_EQ(ReadFile(out), old);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"in.cdr", "out.txt"}));
 }

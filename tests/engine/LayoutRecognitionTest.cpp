@@ -35,23 +35,68 @@ struct TextCase {
     std::string separator;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << (c.formatted ? "formatted, separator" : "raw, separator");
+    for (unsigned char b : c.separator)
+        *os << ' ' << std::hex << static_cast<int>(b) << std::dec;
+}
+
 class TextRecognition : public ::testing::TestWithParam<TextCase> {};
 
 }  // namespace
 
+// Whether the file is recognised as exactly that layout.
+bool RecognisedAs(const Bytes& bytes, const RecordLayout& layout) {
+    try {
+        const RecordLayout found = Recognised(bytes);
+        return found.Kind == layout.Kind && found.Separator == layout.Separator;
+    } catch (const LayoutError&) {
+        return false;
+    }
+}
+
 TEST_P(TextRecognition, FindsLayoutAndSeparatorFromTheLineLength) {
     const TextCase& c = GetParam();
+    const std::size_t s = c.separator.size();
     // Field 13 holds CR, LF, "*" and TAB: lines must be cut by position.
     const std::string text = Converted(VariedBlocks(3), c.formatted, c.separator);
+    const std::size_t length = (c.formatted ? 73 : 62) + 13 * s;
+    ASSERT_EQ(text.size() % length, 0u);
     const RecordLayout layout = Recognised(Text(text));
     EXPECT_EQ(layout.Kind, c.formatted ? LayoutKind::Formatted : LayoutKind::Raw);
     EXPECT_EQ(layout.Separator, c.separator);
-    EXPECT_EQ(layout.RecordCount(text.size()) * layout.LineLength(), text.size());
+    EXPECT_EQ(layout.LineLength(), length);
+    EXPECT_EQ(layout.RecordCount(text.size()), text.size() / length);
+
+    // The separator is checked at each of its 13 places, every byte of it:
+    // one byte changed in line 1 and the line no longer fits.
+    const std::size_t widths[2][14] = {{1, 3, 8, 15, 4, 6, 6, 6, 2, 2, 1, 1, 4, 1},
+                                       {1, 3, 8, 15, 5, 8, 8, 6, 2, 2, 1, 1, 10, 1}};
+    std::size_t place = 0;
+    for (int k = 1; k <= 13; ++k) {
+        place += widths[c.formatted][k - 1];
+        for (std::size_t at : {place, place + s - 1}) {
+            std::string changed = text;
+            changed[at] = static_cast<char>(changed[at] ^ 0x01);
+            const auto* line = reinterpret_cast<const std::uint8_t*>(changed.data());
+            EXPECT_FALSE(LineFits(layout, line)) << "separator " << k << ", byte " << at;
+            EXPECT_FALSE(RecognisedAs(Text(changed), layout)) << "separator " << k << ", byte " << at;
+        }
+        place += s;
+    }
+    EXPECT_EQ(place + widths[c.formatted][13] + 2, length);
+
+    // Lines one byte longer are no lines of this layout.
+    std::string longer;
+    for (std::size_t at = 0; at < text.size(); at += length)
+        longer += text.substr(at, length - 2) + "5\r\n";
+    EXPECT_FALSE(LineFits(layout, reinterpret_cast<const std::uint8_t*>(longer.data())));
+    EXPECT_FALSE(RecognisedAs(Text(longer), layout));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLayoutAndSeparatorLength, TextRecognition,
                          ::testing::Values(TextCase{true, "*"}, TextCase{false, "*"}, TextCase{true, "\t"},
-                                           TextCase{false, "\t"}, TextCase{true, ";;"}, TextCase{false, ";;"},
+                                           TextCase{false, "\t"}, TextCase{true, "::"}, TextCase{false, "::"},
                                            TextCase{true, "<|>"}, TextCase{false, "<|>"},
                                            TextCase{true, std::string(13, '-')},
                                            TextCase{false, std::string(40, '=')},

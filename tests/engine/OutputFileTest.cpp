@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
 
 #include "IOError.h"
 #include "OutputFile.h"
@@ -133,12 +139,64 @@ TEST(OutputFile, ReplaceOnSuccessKeepsPermissionBitsAndLinks) {
     EXPECT_TRUE(Others(dir, {"target", "link"}).empty());
 }
 
-TEST(OutputFile, ReplaceOnSuccessWritesDevicesDirectly) {
 #ifdef _WIN32
+TEST(OutputFile, ReplaceOnSuccessWritesDevicesDirectly) {
     OutputFile out("NUL", nullptr, OutputMode::ReplaceOnSuccess);
-#else
-    OutputFile out("/dev/null", nullptr, OutputMode::ReplaceOnSuccess);
-#endif
     out.Write("x", 1);
     EXPECT_NO_THROW(out.Close());
 }
+#else
+namespace {
+
+// Temporaries beside path: ".NAME.mavik-*" in its folder.
+std::vector<std::string> TemporariesBeside(const std::filesystem::path& path) {
+    const std::string prefix = "." + path.filename().string() + ".mavik-";
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path()))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            found.push_back(entry.path().string());
+    return found;
+}
+
+// A character device, still that device.
+void ExpectNullDevice(const std::string& path, dev_t device) {
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    EXPECT_TRUE(S_ISCHR(info.st_mode)) << path;
+    EXPECT_EQ(info.st_rdev, device) << path;
+}
+
+// Where the null device is: /dev/null itself, or a node of it made in a
+// folder of the test's own.
+class DeviceOutput : public ::testing::TestWithParam<bool> {};
+
+}  // namespace
+
+TEST_P(DeviceOutput, ReplaceOnSuccessWritesDevicesDirectly) {
+    TempDir dir;
+    const dev_t null = makedev(1, 3);
+    std::string path = "/dev/null";
+    if (GetParam()) {
+        path = dir / "null";
+        if (::mknod(path.c_str(), S_IFCHR | 0666, null) != 0)
+            GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
+    }
+    ExpectNullDevice(path, null);
+    {
+        OutputFile out(path, nullptr, OutputMode::ReplaceOnSuccess);
+        const Bytes chunk(3u << 20, 'n');  // more than a buffer: written while open
+        out.Write(chunk.data(), chunk.size());
+        const bool direct = TemporariesBeside(path).empty();
+        EXPECT_TRUE(direct) << "a temporary beside " << path;
+        // Close would rename a temporary over the device (the machine's
+        // /dev/null, run as root): dropped instead, it is removed.
+        if (direct)
+            out.Close();
+    }
+    ExpectNullDevice(path, null);
+    EXPECT_TRUE(TemporariesBeside(path).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(NullDevice, DeviceOutput, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "NodeOfOurOwn" : "DevNull"; });
+#endif

@@ -77,6 +77,15 @@ private slots:
         view->viewport()->repaint();
         QVERIFY(view->ShownRows().back().Label.find("R34") != std::string::npos);
         QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 52428800, record 34, field 14"));
+
+        // A click on a row past 4 GiB: the second row on screen after going
+        // to record 4 of the block at 5 GiB is its record 5.
+        const std::uint64_t block = 5ull << 30;
+        view->GoTo(block + 8 + 3 * 60);
+        const int h = view->fontMetrics().height();  // rows and the header line alike
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(2, 2 * h + h / 2));
+        QCOMPARE(view->Cursor(), block + 8 + 4 * 60);
+        QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 2621441, record 5, field 1"));
     }
 
     void ByteViewer_GoToCopyAndStatus() {
