@@ -410,6 +410,8 @@ TEST_F(RunConversionTest, ARangePastTheEndFailsAndMakesNoOutput) {
     RunFiles last{in, out};
     last.Blocks = BlockRange{3, 1};
     EXPECT_FALSE(RunConversion(last, "*", tables, settings).Failed);
+}
+
 TEST_F(RunConversionTest, ReplaceOnSuccessKeepsTheOldOutputWhenAReadFailsMidway) {
     // More blocks than one read takes, so that the run has written part of
     // its temporary when the read after the first buffer fails.
