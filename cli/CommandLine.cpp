@@ -92,20 +92,22 @@ std::vector<std::string> SplitEmptyValues(const std::vector<std::string>& args) 
     return split;
 }
 
-// FIRST:COUNT, both whole numbers from 1. Twelve digits each hold any file
-// (a petabyte has 5e11 blocks) and keep FIRST+COUNT far from overflowing.
+// FIRST:COUNT, FIRST from 1 and COUNT from 0: an empty range makes an empty
+// piece, so that a split into more pieces than blocks still joins. Twelve
+// digits each hold any file (a petabyte has 5e11 blocks) and keep
+// FIRST+COUNT far from overflowing.
 BlockRange ParseBlockRange(const std::string& text) {
     const auto number = [](const std::string& digits) -> std::int64_t {
         if (digits.empty() || digits.size() > 12 || digits.find_first_not_of("0123456789") != std::string::npos)
-            return 0;
+            return -1;
         return std::stoll(digits);
     };
     const std::size_t colon = text.find(':');
-    const std::int64_t first = colon == std::string::npos ? 0 : number(text.substr(0, colon));
-    const std::int64_t count = colon == std::string::npos ? 0 : number(text.substr(colon + 1));
-    if (first < 1 || count < 1)
-        throw UsageError("--blocks must be FIRST:COUNT, two whole numbers from 1 (blocks counted from 1), "
-                         "not \"" + text + "\"");
+    const std::int64_t first = colon == std::string::npos ? -1 : number(text.substr(0, colon));
+    const std::int64_t count = colon == std::string::npos ? -1 : number(text.substr(colon + 1));
+    if (first < 1 || count < 0)
+        throw UsageError("--blocks must be FIRST:COUNT, whole numbers, FIRST from 1 (blocks counted from 1) "
+                         "and COUNT from 0, not \"" + text + "\"");
     return {first, count};
 }
 

@@ -17,8 +17,10 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
 }
 
 std::string RangePastTheEnd(const BlockRange& range, std::int64_t blocksThere) {
-    return "blocks " + std::to_string(range.First) + "-" + std::to_string(range.First + range.Count - 1) +
-           " asked for, but the input has " + std::to_string(blocksThere) +
+    const std::string asked = range.Count == 0 ? "no blocks from block " + std::to_string(range.First)
+                                               : "blocks " + std::to_string(range.First) + "-" +
+                                                     std::to_string(range.First + range.Count - 1);
+    return asked + " asked for, but the input has " + std::to_string(blocksThere) +
            (blocksThere == 1 ? " whole block" : " whole blocks");
 }
 

@@ -308,10 +308,12 @@ check "blocks: stats of a range" [ "$("$convert" --stats --blocks 2:2 "$partial"
 check "blocks: stats of a range of standard input" [ "$("$convert" --stats --blocks 3:1 - <"$partial")" = "size=2048 blocks=1 records=34$eol" ]
 check "blocks: stats of a range past the end" run 1 --stats --blocks 3:2 "$partial"
 check "... saying so" grep -q "blocks 3-4 asked for, but the input has 3 whole blocks" err
-for bad in 0:1 1:0 1 :1 1: -1:2 1:2x 1:1:1; do
+for bad in 0:1 1 :1 1: -1:2 1:-1 1:2x 1:1:1; do
     check "blocks: \"$bad\" is a usage error" run 2 -i ascii --blocks "$bad" "$partial" range.txt
-    check "... saying what is wanted" grep -q "FIRST:COUNT, two whole numbers from 1" err
+    check "... saying what is wanted" grep -q "FIRST from 1 (blocks counted from 1) and COUNT from 0" err
 done
+check "blocks: an empty range at the end" run 0 -i ascii --blocks 4:0 "$partial" range.txt
+check "... is an empty piece" [ -e range.txt ] && [ ! -s range.txt ]
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -346,6 +346,7 @@ TEST_F(RunConversionTest, ConsecutiveRangesJoinIntoTheWholeOutput) {
     const Input inputs[] = {{1, 0}, {2, 0}, {7, 0}, {7, 1000}, {600, 2047}};
     const std::pair<const char*, Cut> cuts[] = {
         {"whole", [](std::int64_t n) { return std::vector<std::int64_t>{n}; }},
+        {"empty first and last", [](std::int64_t n) { return std::vector<std::int64_t>{0, n, 0}; }},
         {"first alone", [](std::int64_t n) { return std::vector<std::int64_t>{1, n - 1}; }},
         {"last alone", [](std::int64_t n) { return std::vector<std::int64_t>{n - 1, 1}; }},
         {"three", [](std::int64_t n) {
@@ -369,8 +370,6 @@ TEST_F(RunConversionTest, ConsecutiveRangesJoinIntoTheWholeOutput) {
                 Bytes joined;
                 std::int64_t first = 1;
                 for (const std::int64_t count : cut(input.blocks)) {
-                    if (count == 0)
-                        continue;  // a cut of one block has no second piece
                     RunFiles files{in, out};
                     files.Blocks = BlockRange{first, count};
                     const ConversionResult r = RunConversion(files, layout.separator, tables, settings);
@@ -397,7 +396,8 @@ TEST_F(RunConversionTest, ARangePastTheEndFailsAndMakesNoOutput) {
     };
     for (const Case c : {Case{{3, 2}, "blocks 3-4 asked for, but the input has 3 whole blocks"},
                          Case{{4, 1}, "blocks 4-4 asked for, but the input has 3 whole blocks"},
-                         Case{{1, 4}, "blocks 1-4 asked for, but the input has 3 whole blocks"}}) {
+                         Case{{1, 4}, "blocks 1-4 asked for, but the input has 3 whole blocks"},
+                         Case{{5, 0}, "no blocks from block 5 asked for, but the input has 3 whole blocks"}}) {
         RunFiles files{in, out};
         files.Blocks = c.range;
         const ConversionResult r = RunConversion(files, "*", tables, settings);
@@ -407,9 +407,11 @@ TEST_F(RunConversionTest, ARangePastTheEndFailsAndMakesNoOutput) {
         EXPECT_EQ(r.BlocksDone, 0);
         EXPECT_FALSE(std::filesystem::exists(out)) << c.text;
     }
-    RunFiles last{in, out};
-    last.Blocks = BlockRange{3, 1};
-    EXPECT_FALSE(RunConversion(last, "*", tables, settings).Failed);
+    for (const BlockRange range : {BlockRange{3, 1}, BlockRange{4, 0}}) {
+        RunFiles last{in, out};
+        last.Blocks = range;
+        EXPECT_FALSE(RunConversion(last, "*", tables, settings).Failed);
+    }
 }
 
 TEST_F(RunConversionTest, ReplaceOnSuccessKeepsTheOldOutputWhenAReadFailsMidway) {
