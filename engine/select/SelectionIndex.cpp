@@ -4,7 +4,7 @@
 #include <bit>
 
 SelectionIndex::SelectionIndex(std::uint64_t records)
-    : records_(records), words_((records + 63) / 64, 0) {}
+    : records_(records), words_((records + 63) / 64) {}
 
 void SelectionIndex::Finish() {
     before_.assign(words_.size() / kWordsPerBlock + 1, 0);
