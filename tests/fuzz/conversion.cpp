@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!Run(out.data(), out.size(), again, back, formatted, "", tables).Failed);
         const std::vector<std::uint8_t> returned = ReadAll(again);
         FUZZ_CHECK(returned.size() == blocks * kBlockSize);
-        FUZZ_CHECK(std::memcmp(returned.data(), in, returned.size()) == 0);
+        FUZZ_CHECK(returned.empty() || std::memcmp(returned.data(), in, returned.size()) == 0);
     }
     return 0;
 }
