@@ -94,6 +94,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(record.data(), data + 1, taken);
     const std::string_view text(reinterpret_cast<const char*>(data) + 1 + taken, size - 1 - taken);
 
+    // A condition as the builder makes it, from a field, an operator and
+    // any value: its text gives it back from the edit, or it is refused.
+    if (!text.empty()) {
+        const SelectionCondition built{1 + static_cast<unsigned char>(text[0]) % 14,
+                                       kSelectionOps[(static_cast<unsigned char>(text[0]) >> 4) % 8],
+                                       std::string(text.substr(1))};
+        try {
+            const std::vector<SelectionCondition> back = ParseConditions(ConditionText(built));
+            FUZZ_CHECK(back.size() == 1 && Same(back[0], built));
+        } catch (const SelectionError&) {
+            FUZZ_CHECK(built.Value.find(';') != std::string::npos || built.Value.starts_with('='));
+        }
+    }
+
     std::vector<SelectionCondition> conditions;
     try {
         conditions = ParseConditions(text);
