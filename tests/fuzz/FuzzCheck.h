@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #define FUZZ_CHECK(condition)                                                                   \
@@ -41,4 +42,26 @@ public:
 
 private:
     int fd_ = -1;
+};
+
+// A folder of its own for whatever a target must write, made on first use
+// and removed when the program ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* name) {
+        std::string pattern = (std::filesystem::temp_directory_path() / name).string() + "-XXXXXX";
+        FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
 };

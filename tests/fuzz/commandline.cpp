@@ -14,12 +14,8 @@
 namespace {
 
 const std::filesystem::path& Scratch() {
-    static const std::filesystem::path dir = [] {
-        char name[] = "/tmp/mavik-fuzz-commandline-XXXXXX";
-        FUZZ_CHECK(mkdtemp(name) != nullptr);
-        return std::filesystem::path(name);
-    }();
-    return dir;
+    static const ScratchFolder dir("mavik-fuzz-commandline");
+    return dir.Path();
 }
 
 bool Empty(const std::filesystem::path& dir) {

@@ -33,13 +33,9 @@ private:
 };
 
 // A folder for the outputs, made once.
-const std::string& Scratch() {
-    static const std::string dir = [] {
-        char name[] = "/tmp/mavik-fuzz-conversion-XXXXXX";
-        FUZZ_CHECK(mkdtemp(name) != nullptr);
-        return std::string(name);
-    }();
-    return dir;
+std::string Scratch() {
+    static const ScratchFolder dir("mavik-fuzz-conversion");
+    return dir.Path().string();
 }
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
