@@ -9,6 +9,9 @@ MAVIK_PACKAGES+=(qt6-translations-l10n)  # Qt's own dialogs and buttons in Russi
 # The cluster tests: a real sshd and rsync for GNU parallel, a real Slurm with munge.
 MAVIK_PACKAGES+=(openssh-server openssh-client rsync slurm-wlm munge)
 
+# The fuzz targets (scripts/test --fuzz) only: clang and its libFuzzer.
+MAVIK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 mavik_as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -61,4 +64,45 @@ mavik_test_windows() {
     (cd "$windows" && ctest --output-on-failure --parallel "$(nproc)")
     bash "$MAVIK_ROOT/tests/windows/compare-builds.sh" "$linux/cli/mavik-convert" \
         "$windows/cli/mavik-convert.exe" "$linux/data/mavik-gensample" "$MAVIK_ROOT/data" 64
+}
+
+# Builds the fuzz targets with clang and runs each for SECONDS from a
+# scratch copy of its corpus, one at a time. A crash, a leak or a failed
+# property stops the run; its input is left in build/fuzz/crashes/NAME.
+mavik_fuzz() {
+    local seconds=$1 dir=$MAVIK_ROOT/build/fuzz
+    mavik_install_packages
+    CC=clang CXX=clang++ cmake -S "$MAVIK_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DMAVIK_FUZZ=ON -DMAVIK_WITH_UI=OFF >/dev/null
+    local targets
+    read -r -a targets < <(sed -n 's/^set(MAVIK_FUZZ_TARGETS \(.*\))$/\1/p' "$MAVIK_ROOT/tests/fuzz/CMakeLists.txt")
+    cmake --build "$dir" --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}"
+    local name failed=0 start=$SECONDS
+    printf '%-12s %10s %8s %8s %s\n' target runs exec/s cov result
+    for name in "${targets[@]}"; do
+        local work=$dir/run/$name crashes=$dir/crashes/$name log=$dir/run/$name.log
+        rm -rf "$work" "$crashes"
+        mkdir -p "$work" "$crashes"
+        cp "$MAVIK_ROOT/tests/fuzz/corpus/$name/"* "$work/"
+        local options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/")
+        # The line index keeps a checkpoint only every 32 KiB and more.
+        [ "$name" = lines ] && options+=(-max_len=65536)
+        local result=ok
+        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+            "$dir/tests/fuzz/fuzz_$name" "${options[@]}" "$work" >"$log" 2>&1 || result=FAILED
+        local runs execs cov
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        execs=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+        cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+        printf '%-12s %10s %8s %8s %s\n' "$name" "${runs:-?}" "${execs:-?}" "${cov:-?}" "$result"
+        if [ $result = FAILED ]; then
+            failed=1
+            grep -E 'property failed|ERROR: |runtime error|SUMMARY' "$log" | head -5
+            echo "  reproducer: $(ls "$crashes"/* 2>/dev/null | head -1); log: $log"
+            break
+        fi
+        rmdir "$crashes" 2>/dev/null || true
+    done
+    echo "fuzzed $((SECONDS - start)) seconds in all"
+    return $failed
 }

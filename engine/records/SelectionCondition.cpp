@@ -85,5 +85,13 @@ const char* OperatorText(SelectionOp op) {
 }
 
 std::string ConditionText(const SelectionCondition& condition) {
-    return std::to_string(condition.Field) + OperatorText(condition.Op) + condition.Value;
+    std::string text = std::to_string(condition.Field) + OperatorText(condition.Op) + condition.Value;
+    if (condition.Value.find(';') != std::string::npos)
+        throw Malformed(text, "a value cannot hold \";\", which separates conditions");
+    if ((condition.Op == SelectionOp::Less || condition.Op == SelectionOp::Greater) &&
+        condition.Value.starts_with('='))
+        throw Malformed(text, std::string("a value after \"") + OperatorText(condition.Op) +
+                                  "\" cannot begin with \"=\", which would make the operator \"" +
+                                  OperatorText(condition.Op) + "=\"");
+    return text;
 }

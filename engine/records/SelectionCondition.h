@@ -38,5 +38,9 @@ std::vector<SelectionCondition> ParseConditions(std::string_view text);
 // The operator as written: "=", "!=", "<", "<=", ">", ">=", "^=", "*=".
 const char* OperatorText(SelectionOp op);
 
-// "N OP VALUE" again, for the builder that writes conditions into the edit.
+// "N OP VALUE" again, for the builder that writes conditions into the edit,
+// so that ParseConditions gives the condition back. Throws SelectionError
+// for one that no text there stands for: a value holding ";", which would
+// end the condition, or "<" or ">" before a value beginning with "=", which
+// would read as "<=" or ">=".
 std::string ConditionText(const SelectionCondition& condition);

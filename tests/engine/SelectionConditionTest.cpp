@@ -80,11 +80,42 @@ TEST(ConditionParsing, ListSeparatedBySemicolonsSkipsBlankParts) {
 }
 
 TEST(ConditionParsing, TextOfAConditionParsesBackToIt) {
-    for (const char* text : {"4<=5", "3^= a b ", "12=", "14*=;x"}) {
+    for (const char* text : {"4<=5", "3^= a b ", "12=", "14*=x"}) {
         const SelectionCondition c = ParseCondition(text);
         const SelectionCondition again = ParseCondition(ConditionText(c));
         EXPECT_EQ(again.Field, c.Field);
         EXPECT_EQ(again.Op, c.Op);
         EXPECT_EQ(again.Value, c.Value);
+    }
+}
+
+// The builder makes conditions from a list and a value edit: each must come
+// back from the selection edit, which splits at ";", as itself, or be refused.
+TEST(ConditionParsing, ABuiltConditionComesBackFromTheEditOrIsRefused) {
+    struct Case {
+        SelectionCondition condition;
+        bool writable;
+    };
+    const Case cases[] = {
+        {{4, SelectionOp::Less, "=5"}, false},      // would read as <= 5
+        {{4, SelectionOp::Greater, "=5"}, false},   // would read as >= 5
+        {{14, SelectionOp::Contains, ";x"}, false},  // would end the condition
+        {{1, SelectionOp::Equal, "a;"}, false},
+        {{4, SelectionOp::LessEqual, "=5"}, true},
+        {{4, SelectionOp::Equal, "=5"}, true},
+        {{4, SelectionOp::Less, " =5"}, true},
+        {{4, SelectionOp::NotEqual, "=5"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(OperatorText(c.condition.Op)) + c.condition.Value);
+        if (!c.writable) {
+            EXPECT_THROW(ConditionText(c.condition), SelectionError);
+            continue;
+        }
+        const std::vector<SelectionCondition> again = ParseConditions(ConditionText(c.condition));
+        ASSERT_EQ(again.size(), 1u);
+        EXPECT_EQ(again[0].Field, c.condition.Field);
+        EXPECT_EQ(again[0].Op, c.condition.Op);
+        EXPECT_EQ(again[0].Value, c.condition.Value);
     }
 }

@@ -176,10 +176,17 @@ void RecordBrowser::AddCondition() {
         return;
     }
     c.Value = *value;
+    std::string written;
+    try {
+        written = ConditionText(c);
+    } catch (const SelectionError& e) {
+        SetStatus(FromWindows1251Bytes(e.what()), true);  // no text of the edit stands for it
+        return;
+    }
     QString text = selectionEdit_->text().trimmed();
     if (!text.isEmpty() && !text.endsWith(QLatin1Char(';')))
         text += QStringLiteral("; ");
-    selectionEdit_->setText(text + FromWindows1251Bytes(ConditionText(c)));
+    selectionEdit_->setText(text + FromWindows1251Bytes(written));
 }
 
 void RecordBrowser::ApplySelection() {
