@@ -68,7 +68,10 @@ RecordBrowser::~RecordBrowser() = default;
 void RecordBrowser::BuildWidgets() {
     selectionEdit_ = new QLineEdit(this);
     selectionEdit_->setObjectName(QStringLiteral("SelectionEdit"));
-    selectionEdit_->setPlaceholderText(QStringLiteral("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
+    // The example in the form this file shows its fields; either form selects.
+    selectionEdit_->setPlaceholderText(file_->Layout().Kind == LayoutKind::Formatted
+                                           ? tr("Conditions N OP VALUE separated by \";\", e.g. 5=07/12; 6>=12:00:00")
+                                           : tr("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
     connect(selectionEdit_, &QLineEdit::returnPressed, this, &RecordBrowser::ApplySelection);
 
     fieldBox_ = new QComboBox(this);
@@ -204,6 +207,10 @@ void RecordBrowser::ApplySelection() {
         emit WorkFinished();
         return;
     }
+    neverMatches_.clear();
+    for (const SelectionCondition& c : conditions)
+        if (const auto why = NeverMatches(c))
+            neverMatches_ += QStringLiteral("; ") + FromWindows1251Bytes(*why);
     selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
     SetStatus(QStringLiteral("Selecting…"));
@@ -259,7 +266,8 @@ void RecordBrowser::FinishSelection() {
         const std::uint64_t matches = index->Count();
         model_->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
         view_->Reset();
-        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())));
+        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())) +
+                  (matches == 0 ? neverMatches_ : QString()));
     }
     emit WorkFinished();
 }
