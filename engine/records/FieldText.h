@@ -10,10 +10,11 @@
 // Longest text a field can have: field 4 (15 bytes).
 inline constexpr std::size_t kMaxFieldText = 16;
 
-// A field's text as a selection compares it and the browser shows it. In a
-// block file: the field's bytes after recoding, as a raw field line shows
-// them, and field 13 as its 8 upper-case hex digits. In a text output: the
-// bytes as the line shows them.
+// A field's text as the browser shows it, and its value as a selection
+// compares it. Text: in a block file the field's bytes after recoding, as a
+// raw field line shows them, and field 13 as its 8 upper-case hex digits; in
+// a text output the bytes as the line shows them. Value: the same in every
+// layout (see Value).
 class FieldReader {
 public:
     // table recodes the records of an EBCDIC block file; nullptr (ASCII
