@@ -326,6 +326,19 @@ check "csv: ... naming the file" grep -q 'named/field-names' "$work/err"
 check "formatted: the summary counts lines and type-F records left out" \
     grep -Eq '3 blocks \(102 records read, [0-9]+ lines written, [0-9]+ type-F left out\)' err-fmt
 
+# --- the installed default tables, when the current folder has none ---
+if [ "$windows" -eq 0 ]; then
+    mkdir -p inst/bin inst/share/mavik empty
+    cp "$convert" inst/bin/mavik-convert
+    cp -r "$tables" inst/share/mavik/codetables
+    (cd empty && "$work/inst/bin/mavik-convert" -q "$ebcdic" "$work/inst.txt" 2>"$work/err-inst")
+    check "installed tables: used from a folder without tables" cmp -s inst.txt file-m0.out
+    check "installed tables: ... said in one line naming the folder" \
+        [ "$(cat err-inst)" = "mavik-convert: no code tables in the current folder; using the installed ones in $work/inst/share/mavik/codetables" ]
+else
+    skip "installed tables"
+fi
+
 # --- --blocks: pieces of one file join into its whole output ---
 for m in m0 m1 m10 m11; do
     in=${mode_input[$m]}   # 3 blocks and 1000 bytes more

@@ -3,6 +3,8 @@
 // and the export matching the engine's.
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +44,7 @@ private slots:
     void Pane_ShowsTheCurrentRecordFieldByField();
     void Huge_ScrollsToEveryRowAndTheScanCanBeCancelled();
     void Export_WritesWhatTheEngineWrites();
+    void Export_CsvNamesTheFieldsAsTheConverterDoes();
     void Open_FileThatFitsNothingIsRefusedWithWhere();
 };
 
@@ -320,6 +323,29 @@ void RecordBrowserTest::Export_WritesWhatTheEngineWrites() {
         QCOMPARE(Read(target), Read(expected));
         QVERIFY(!Read(target).empty());
     }
+}
+
+// field-names in the current folder (the window's folder of tables) head the
+// CSV's columns; a file of the wrong shape stops the export, naming it.
+void RecordBrowserTest::Export_CsvNamesTheFieldsAsTheConverterDoes() {
+    auto o = Open(Blocks(2));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(o->dir.path());
+    const QString target = o->dir.filePath("named.csv");
+    ExportFormat csv;
+    csv.Format = ExportFormat::Csv;
+    Write(o->dir.filePath("field-names"), "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\n");
+    QSignalSpy finished(o->browser.get(), &RecordBrowser::WorkFinished);
+    o->browser->ExportTo(csv, target);
+    QVERIFY(finished.wait(10000));
+    const std::string named = Read(target);
+    QCOMPARE(QString::fromStdString(named.substr(0, named.find('\n') + 1)),
+             QStringLiteral("block,record,a,b,c,d,e,f,g,h,i,j,k,l,m,n\r\n"));
+    Write(o->dir.filePath("field-names"), "a\nb\n");
+    o->browser->ExportTo(csv, o->dir.filePath("bad.csv"));
+    QDir::setCurrent(before);
+    QVERIFY2(o->status().contains("field-names: must hold 14 non-empty lines"), qPrintable(o->status()));
+    QVERIFY(!QFile::exists(o->dir.filePath("bad.csv")));
 }
 
 void RecordBrowserTest::Open_FileThatFitsNothingIsRefusedWithWhere() {

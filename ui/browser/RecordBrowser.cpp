@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "CsvWriter.h"
 #include "ExportDialog.h"
 #include "IOError.h"
 #include "LayoutRecognition.h"
@@ -284,9 +285,20 @@ void RecordBrowser::ExportClicked() {
 void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
     if (Busy())
         return;
+    ExportFormat chosen = format;
+    if (chosen.Format == ExportFormat::Csv && chosen.FieldNames.empty()) {
+        // The header mavik-convert writes: field-names of the current
+        // folder, the window's folder of tables.
+        try {
+            chosen.FieldNames = LoadFieldNames({}).value_or(std::vector<std::string>{});
+        } catch (const std::exception& e) {
+            SetStatus(QString::fromStdString(e.what()), true);
+            return;
+        }
+    }
     exportPath_ = path;
     exportRecords_ = model_->TotalRows();
-    exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), format, path.toStdString());
+    exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), chosen, path.toStdString());
     SetBusy(true);
     SetStatus(QStringLiteral("Exporting to %1…").arg(path));
 }
