@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "HexDigits.h"
+#include "SelectionCondition.h"
 
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out) {
     for (std::size_t i = 0; i < kBinaryFieldWidth; ++i)
@@ -98,9 +99,25 @@ bool AllDigits(const std::string& text) {
     return !text.empty();
 }
 
+std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text);
+
 }  // namespace
 
 std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text) {
+    std::string meaning = ShownMeaning(layout, n, text);
+    // A formatted line shows the field otherwise than its value: name the
+    // value too, the one a condition and the CSV use.
+    if (layout.Kind == LayoutKind::Formatted) {
+        const std::string value = ConditionValue(n, text);
+        if (value != text)
+            meaning += ", value " + value;
+    }
+    return meaning;
+}
+
+namespace {
+
+std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text) {
     const bool raw = layout.Kind != LayoutKind::Formatted;
     switch (n) {
     case 5:
@@ -134,3 +151,5 @@ std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& t
         return AllDigits(text) ? "digits" : "text";
     }
 }
+
+}  // namespace

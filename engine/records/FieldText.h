@@ -55,5 +55,6 @@ private:
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out);
 
 // What field n's text holds, for a reader: "date 07/12", "time 23:59:59",
-// "hex 2B 41 7A 30", "text". From a text output the text is as shown there.
+// "hex 2B 41 7A 30", "text". From a text output the text is as shown there;
+// from a formatted one the value follows when it differs ("date, value 0712").
 std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text);

@@ -302,3 +302,27 @@ TEST_F(OneMeaning, CsvHasARowPerRecordAndAHeader) {
 }
 
 }  // namespace
+
+namespace {
+
+// The record pane names a formatted field's value beside what it holds.
+TEST(FieldMeaning, AFormattedFieldNamesItsValue) {
+    const RecordLayout formatted = RecordLayout::Formatted("*");
+    const struct {
+        int field;
+        const char* text;
+        const char* meaning;
+    } cases[] = {
+        {5, "07/12", "date, value 0712"},
+        {6, "23:59:59", "time, value 235959"},
+        {13, "2B41H7A30H", "4 binary bytes in hex, value 2B417A30"},
+        {3, "4951    ", "text, value 4951FFFF"},
+        {4, "0123456789     ", "text, value 0123456789FFFFF"},
+        {2, "017", "digits"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FieldMeaning(formatted, c.field, c.text), c.meaning) << c.text;
+    EXPECT_EQ(FieldMeaning(RecordLayout::Raw("*"), 5, "0712"), "date 07/12");
+}
+
+}  // namespace
