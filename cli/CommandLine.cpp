@@ -22,8 +22,10 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
                 for (const std::string& w : words)
                     if (value == w)
                         return {};
-                return std::string(what) + " must be " + words[0] + " or " + words[1] + ", not \"" +
-                       value + "\"";
+                std::string choices;
+                for (std::size_t i = 0; i < words.size(); ++i)
+                    choices += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+                return std::string(what) + " must be " + choices + ", not \"" + value + "\"";
             },
             "");
     };
@@ -31,15 +33,15 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
         ->option_text("ebcdic|ascii")
         ->check(oneOf("input type", {"ebcdic", "ascii"}));
     app.add_option("-o,--output-type", outputType, "output type (default text)")
-        ->option_text("text|binary")
-        ->check(oneOf("output type", {"text", "binary"}));
+        ->option_text("text|binary|csv")
+        ->check(oneOf("output type", {"text", "binary", "csv"}));
     app.add_flag("-r,--raw", cl.Raw, "raw field lines, not formatted ones");
     app.add_option("-s,--separator", separator,
                    "text separator (default \"*\"; may be empty)")
         ->option_text("TEXT");
     app.add_flag("-t,--tab", cl.Tab, "TAB as separator");
     app.add_option("-T,--tables", cl.TablesFolder,
-                   "folder of the code tables (default: .)")
+                   "folder of the code tables and field-names")
         ->option_text("DIR");
     app.add_option("-d,--output-dir", cl.OutputDir,
                    "outputs go into DIR (made when missing)")
@@ -132,7 +134,13 @@ std::string UsageText() {
            "-s is taken as UTF-8 and written in windows-1251, as the window writes it.\n"
            "-w COND is N OP VALUE: field N (1-14) compared as text with VALUE (the rest,\n"
            "blanks included), OP one of = != < <= > >= ^= (starts with) *= (contains).\n"
-           "Field 13 is its 8 hex digits. All conditions must hold; text output only.\n"
+           "Field 13 is its 8 hex digits. A value may be written as a formatted line shows\n"
+           "it: 5=07/12 is 5=0712, 6>=12:00:00 6>=120000, 13^=2B41H 13^=2B41, and a blank\n"
+           "in fields 3 and 4 stands for F. All conditions must hold; text and CSV only.\n"
+           "-o csv writes RFC 4180 CSV in UTF-8: block,record and the 14 field values of\n"
+           "every record (type F too). A file \"field-names\" of 14 lines beside the tables\n"
+           "names the fields in its header. Without -T the tables are those of the current\n"
+           "folder, else the installed defaults.\n"
            "With -d each INPUT's output goes into DIR under the name below.\n"
            "--stats prints \"size=N blocks=N records=N\"; for several INPUTs \"FILE: \" first.\n"
            "--blocks converts whole blocks FIRST to FIRST+COUNT-1 of each INPUT; the outputs\n"
@@ -142,7 +150,7 @@ std::string UsageText() {
            "OUTPUT writes standard output.\n"
            "Without OUTPUT the output name is INPUT cut at the first \".\" of its file name\n"
            "(\"calls.2024.cdr\" gives \"calls\"), plus \".txt\" (text), \".asc\" (EBCDIC to binary\n"
-           "ASCII) or \".ebs\" (ASCII to binary EBCDIC); with -d it is that name in DIR.\n"
+           "ASCII), \".ebs\" (ASCII to binary EBCDIC) or \".csv\"; with -d it is that name in DIR.\n"
            "An existing OUTPUT is replaced only when its conversion succeeded.\n"
            "Exit status: 0 done, 1 a file failed, 2 usage error.\n";
 }
@@ -173,6 +181,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
     cl.AsciiInput = inputType == "ascii";
     cl.BinaryOutput = outputType == "binary";
+    cl.CsvOutput = outputType == "csv";
     if (app.count("--separator")) {
         cl.SeparatorGiven = true;
         try {

@@ -12,6 +12,7 @@
 struct CommandLine {
     bool AsciiInput = false;    // -i ascii
     bool BinaryOutput = false;  // -o binary
+    bool CsvOutput = false;     // -o csv
     bool Raw = false;
     std::string Separator = "*";  // in windows-1251, as the window writes it
     bool SeparatorGiven = false;
@@ -28,7 +29,7 @@ struct CommandLine {
     std::vector<std::string> Inputs;  // "-" is standard input
     std::optional<std::string> Output;  // "-" is standard output
 
-    int ConversionMode() const { return (AsciiInput ? 10 : 0) + (BinaryOutput ? 1 : 0); }
+    int ConversionMode() const { return (AsciiInput ? 10 : 0) + (BinaryOutput ? 1 : CsvOutput ? 2 : 0); }
 };
 
 // The name that stands for standard input or output.

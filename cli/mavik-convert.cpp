@@ -15,6 +15,7 @@
 #include "BlockReader.h"
 #include "CodeTable.h"
 #include "CommandLine.h"
+#include "CsvWriter.h"
 #include "ConversionMode.h"
 #include "ConversionRun.h"
 #include "EndingSignals.h"
@@ -25,6 +26,7 @@
 #include "InstalledLayout.h"
 #include "RunReport.h"
 #include "Version.h"
+#include "Windows1251.h"
 
 namespace {
 
@@ -68,8 +70,10 @@ private:
 
 class BatchSettings : public RunSettings {
 public:
-    BatchSettings(int mode, std::int64_t blockCount, bool formatted, BatchProgress& progress)
-        : mode_(mode), blockCount_(blockCount), formatted_(formatted), progress_(progress) {}
+    BatchSettings(int mode, std::int64_t blockCount, bool formatted, BatchProgress& progress,
+                  const std::vector<std::string>& fieldNames)
+        : mode_(mode), blockCount_(blockCount), formatted_(formatted), progress_(progress), fieldNames_(fieldNames) {}
+    std::vector<std::string> FieldNames() const override { return fieldNames_; }
     int ConversionMode() const override { return mode_; }
     std::int64_t BlockCount() const override { return blockCount_; }
     // Asked once after every block: the batch's progress counts blocks here.
@@ -85,12 +89,13 @@ private:
     std::int64_t blockCount_;
     bool formatted_;
     BatchProgress& progress_;
+    const std::vector<std::string>& fieldNames_;
 };
 
-// Names the default tables of the installation this program belongs to,
-// when there is one, so that a user knows what to give --tables.
-// (Only the Linux layout has one: bin/ and share/mavik/ under one prefix.)
-std::string InstalledTablesHint() {
+// The default tables of the installation this program belongs to, when
+// there is one. (Only the Linux layout has one: bin/ and share/mavik/
+// under one prefix.)
+std::string InstalledTablesFolder() {
 #ifdef _WIN32
     return {};  // no installed layout there
 #else
@@ -103,8 +108,32 @@ std::string InstalledTablesHint() {
     fileaccess::FileInfo info;
     if (!fileaccess::StatPath(tables, info) || !info.Directory)
         return {};
-    return "; the default tables are in " + tables;
+    return tables;
 #endif
+}
+
+// Names the installed default tables, so that a user knows what to give --tables.
+std::string InstalledTablesHint() {
+    const std::string tables = InstalledTablesFolder();
+    return tables.empty() ? std::string() : "; the default tables are in " + tables;
+}
+
+// Where the tables and field-names are: -T DIR; else the current folder
+// when it holds a table or field-names; else the installed defaults, said
+// in one line; else the current folder all the same, whose missing table
+// the error then names.
+std::string TablesFolder(const CommandLine& cl) {
+    if (!cl.TablesFolder.empty())
+        return cl.TablesFolder;
+    fileaccess::FileInfo info;
+    for (const char* name : {CodeTableFile(CodeTableKind::EbcdicToAscii), CodeTableFile(CodeTableKind::AsciiToEbcdic),
+                             kFieldNamesFile})
+        if (fileaccess::StatPath(name, info))
+            return {};
+    const std::string installed = InstalledTablesFolder();
+    if (!installed.empty() && RecodeTableFor(cl.ConversionMode()))
+        Say("no code tables in the current folder; using the installed ones in " + installed);
+    return installed;
 }
 
 // Loads the one table the mode recodes through, once for all the files: the
@@ -178,15 +207,15 @@ int PrintStatistics(const CommandLine& cl) {
 }
 
 void WarnAboutOptions(const CommandLine& cl) {
-    if (!cl.BinaryOutput)
+    if (!cl.BinaryOutput && !cl.CsvOutput)
         return;
     std::string unused;
     for (const auto& [given, name] : {std::pair{cl.Raw, "-r"}, {cl.SeparatorGiven, "-s"}, {cl.Tab, "-t"}})
         if (given)
             unused += (unused.empty() ? "" : ", ") + std::string(name);
     if (!unused.empty())
-        Say("warning: " + unused + (unused.size() > 2 ? " do" : " does") +
-            " not apply to binary output; ignored");
+        Say("warning: " + unused + (unused.size() > 2 ? " do" : " does") + " not apply to " +
+            (cl.CsvOutput ? "CSV" : "binary") + " output; ignored");
 }
 
 void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
@@ -206,6 +235,7 @@ struct Batch {
     BatchProgress& progress;
     bool several;  // -d: a summary instead of a line per file
     const RecordPredicate* where;  // -w, tested on the recoded records
+    const std::vector<std::string>& fieldNames;  // the CSV header's, or none
 };
 
 // Converts one file; true when it succeeded.
@@ -216,7 +246,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
                    toStream ? kStandardOutputName : job.Output, fromStream, toStream,
                    OutputMode::ReplaceOnSuccess, batch.cl.Blocks};
     const int mode = batch.cl.ConversionMode();
-    BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress);
+    BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress, batch.fieldNames);
     const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);
     batch.progress.FileDone();
     if (result.Failed) {
@@ -237,10 +267,21 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
                            std::to_string(result.RecordsSelected) + " of " +
                            std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
                            " records selected");
-    if (!batch.cl.Quiet && !batch.several)
-        batch.progress.Say(std::to_string(result.BlocksDone) + " blocks (" +
-                           std::to_string(result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock)) +
-                           " records) -> " + files.Output);
+    if (result.Undecodable)
+        batch.progress.Say("warning: " + files.Input + ": " + std::to_string(result.Undecodable) +
+                           (result.Undecodable == 1 ? " byte" : " bytes") +
+                           " that windows-1251 leaves undefined written as U+FFFD");
+    if (!batch.cl.Quiet && !batch.several) {
+        const std::int64_t records = result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock);
+        std::string summary = std::to_string(result.BlocksDone) + " blocks (" + std::to_string(records) + " records";
+        // A formatted output leaves type-F records out: say how many, beside the lines.
+        if (OutputTypeFor(mode) == OutputType::Text && !batch.cl.Raw)
+            summary += " read, " + std::to_string(result.LinesWritten) + " lines written, " +
+                       std::to_string(result.TypeFLeftOut) + " type-F left out";
+        else if (OutputTypeFor(mode) == OutputType::Csv)
+            summary += ", " + std::to_string(result.LinesWritten) + " rows written";
+        batch.progress.Say(summary + ") -> " + files.Output);
+    }
     return true;
 }
 
@@ -276,10 +317,23 @@ int Main(const std::vector<std::string>& arguments) {
         return PrintStatistics(cl);
 
     WarnAboutOptions(cl);
+    for (const SelectionCondition& c : cl.Where)
+        if (const auto why = NeverMatches(c))
+            Say("warning: " + Windows1251ToUtf8(*why));
     const int mode = cl.ConversionMode();
+    const std::string tablesFolder = TablesFolder(cl);
     CodeTables tables;
-    if (!LoadTableFor(mode, cl.TablesFolder, tables))
+    if (!LoadTableFor(mode, tablesFolder, tables))
         return kExitFailure;
+    std::vector<std::string> fieldNames;
+    if (cl.CsvOutput) {
+        try {
+            fieldNames = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
+        } catch (const std::exception& e) {
+            Say(e.what());
+            return kExitFailure;
+        }
+    }
     if (cl.OutputDir) {
         std::error_code ec;
         std::filesystem::create_directories(fileaccess::PathOf(*cl.OutputDir), ec);
@@ -314,7 +368,7 @@ int Main(const std::vector<std::string>& arguments) {
     // The records are tested after recoding, as ASCII blocks.
     const RecordPredicate where(cl.Where, RecordLayout::Block(BlockCode::Ascii), nullptr);
     const Batch batch{cl, tables, FixSeparator(mode, cl.Tab, cl.Separator), progress, cl.OutputDir.has_value(),
-                      cl.Where.empty() ? nullptr : &where};
+                      cl.Where.empty() ? nullptr : &where, fieldNames};
 
     // -j N: N threads take the files in the order given, each the next one
     // not yet taken; with -j 1 they are converted one after another.

@@ -8,6 +8,8 @@ MAVIK_PACKAGES+=(help2man librsvg2-bin desktop-file-utils dpkg-dev file lintian 
 MAVIK_PACKAGES+=(qt6-translations-l10n)  # Qt's own dialogs and buttons in Russian
 # The cluster tests: a real sshd and rsync for GNU parallel, a real Slurm with munge.
 MAVIK_PACKAGES+=(openssh-server openssh-client rsync slurm-wlm munge)
+# The loading test: the CSV into the real sqlite3, PostgreSQL and pandas.
+MAVIK_PACKAGES+=(sqlite3 postgresql python3-pandas)
 
 # The fuzz targets (scripts/test --fuzz) only: clang and its libFuzzer.
 MAVIK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

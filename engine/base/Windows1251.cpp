@@ -112,3 +112,33 @@ std::string Utf8ToWindows1251(std::string_view utf8) {
     }
     return bytes;
 }
+
+const Utf8OfByte* Windows1251Utf8Table() {
+    static const std::array<Utf8OfByte, 256> table = [] {
+        std::array<Utf8OfByte, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = b == kUndefinedWindows1251 ? char16_t{0xFFFD} : FromWindows1251(static_cast<unsigned char>(b));
+            Utf8OfByte& u = t[static_cast<std::size_t>(b)];
+            if (c < 0x80) {
+                u = {1, {static_cast<char>(c), 0, 0}};
+            } else if (c < 0x800) {
+                u = {2, {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0}};
+            } else {
+                u = {3,
+                     {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                      static_cast<char>(0x80 | (c & 0x3F))}};
+            }
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+std::string Windows1251ToUtf8(std::string_view bytes) {
+    const Utf8OfByte* table = Windows1251Utf8Table();
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (unsigned char b : bytes)
+        utf8.append(table[b].Bytes, table[b].Length);
+    return utf8;
+}

@@ -4,10 +4,12 @@
 
 bool IsRunnableMode(int mode) {
     return mode == kEbcdicToText || mode == kEbcdicToAsciiImage || mode == kAsciiToText ||
-           mode == kAsciiToEbcdicImage;
+           mode == kAsciiToEbcdicImage || mode == kEbcdicToCsv || mode == kAsciiToCsv;
 }
 
 OutputType OutputTypeFor(int mode) {
+    if (mode == kEbcdicToCsv || mode == kAsciiToCsv)
+        return OutputType::Csv;
     return mode == kEbcdicToAsciiImage || mode == kAsciiToEbcdicImage ? OutputType::Binary
                                                                        : OutputType::Text;
 }
@@ -16,6 +18,7 @@ std::optional<CodeTableKind> RecodeTableFor(int mode) {
     switch (mode) {
     case kEbcdicToText:
     case kEbcdicToAsciiImage:
+    case kEbcdicToCsv:
         return CodeTableKind::EbcdicToAscii;
     case kAsciiToEbcdicImage:
         return CodeTableKind::AsciiToEbcdic;
@@ -37,6 +40,10 @@ std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mo
     case kAsciiToEbcdicImage:
         extension = ".ebs";
         break;
+    case kEbcdicToCsv:
+    case kAsciiToCsv:
+        extension = ".csv";
+        break;
     default:
         return std::nullopt;
     }
@@ -46,7 +53,7 @@ std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mo
 }
 
 std::string FixSeparator(int mode, bool tab, const std::string& text) {
-    if (OutputTypeFor(mode) == OutputType::Binary)
+    if (OutputTypeFor(mode) != OutputType::Text)
         return {};
     return tab ? std::string("\t") : text;
 }

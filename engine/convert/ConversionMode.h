@@ -10,24 +10,27 @@ inline constexpr int kEbcdicToText = 0;
 inline constexpr int kEbcdicToAsciiImage = 1;
 inline constexpr int kAsciiToText = 10;
 inline constexpr int kAsciiToEbcdicImage = 11;
+// CSV, from the converter only: the window has no such output type.
+inline constexpr int kEbcdicToCsv = 2;
+inline constexpr int kAsciiToCsv = 12;
 
-enum class OutputType { Text, Binary };
+enum class OutputType { Text, Binary, Csv };
 
 bool IsRunnableMode(int mode);
 
-// Binary for 1 and 11, text for every other value.
+// Binary for 1 and 11, CSV for 2 and 12, text for every other value.
 OutputType OutputTypeFor(int mode);
 
-// The table a mode recodes through: EbcdicToAscii for 0 and 1,
+// The table a mode recodes through: EbcdicToAscii for 0, 1 and 2,
 // AsciiToEbcdic for 11, none otherwise.
 std::optional<CodeTableKind> RecodeTableFor(int mode);
 
 // The output file name for an input path: the input without the extension
-// of its file name, plus ".txt", ".asc" or ".ebs". The cut is at the first
+// of its file name, plus ".txt", ".asc", ".ebs" or ".csv". The cut is at the first
 // "." of the last path component only, so dots in folder names are kept.
 // No name for a mode that does not run.
 std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode);
 
-// The separator of a run: empty for binary output, TAB when tab is on,
+// The separator of a run: empty for binary and CSV output, TAB when tab is on,
 // otherwise the user's text as it stands (already in the file's 8-bit code).
 std::string FixSeparator(int mode, bool tab, const std::string& text);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "BlockReader.h"
+#include "CsvWriter.h"
 #include "IOError.h"
 
 int ProgressPercent(std::int64_t done, std::int64_t blockCount) {
@@ -82,6 +83,14 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
             output.emplace(kStandardOutput, files.Output);
         else
             output.emplace(files.Output, input->Identity(), files.Mode);
+        // The run's first mode decides whether it writes CSV: a header row
+        // cannot follow lines.
+        const bool csv = OutputTypeFor(settings.ConversionMode()) == OutputType::Csv;
+        CsvWriter csvWriter(RecordLayout::Block(BlockCode::Ascii), nullptr);
+        if (csv && (!range || range->First == 1)) {
+            const std::string header = CsvWriter::HeaderRow(settings.FieldNames());
+            output->Write(header.data(), header.size());
+        }
         CallRecordBlock block;
         int shown = 0;
         bool stopped = false;
@@ -93,15 +102,33 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                     throw std::runtime_error(std::string("Cannot open file ") + CodeTableFile(*kind));
                 RecodeBlock(block, *table);
             }
+            RecordMask selected = kAllRecords;
             if (where) {
-                RecordMask selected = 0;
+                selected = 0;
                 for (std::size_t r = 0; r < kRecordsPerBlock; ++r)
                     if (where->Matches(block.Records[r].Bytes))
                         selected |= RecordMask{1} << r;
                 result.RecordsSelected += std::popcount(selected);
-                WriteSelectedRecords(block, selected, separator, OutputTypeFor(mode), settings, *output);
+            }
+            const OutputType type = OutputTypeFor(mode);
+            if (csv) {
+                const std::uint64_t number = static_cast<std::uint64_t>(result.BlocksBefore + result.BlocksDone + 1);
+                for (RecordMask m = selected; m; m &= m - 1) {
+                    const int r = std::countr_zero(m);
+                    csvWriter.WriteRow(block.Records[r].Bytes, number, static_cast<std::uint64_t>(r + 1), *output);
+                }
+                result.LinesWritten += std::popcount(selected);
             } else {
-                WriteBlock(block, separator, OutputTypeFor(mode), settings, *output);
+                std::int64_t lines = std::popcount(selected);
+                if (type == OutputType::Text && settings.FormatBox1()) {
+                    for (RecordMask m = selected; m; m &= m - 1)
+                        lines -= block.Records[std::countr_zero(m)].Bytes[0] == 'F';
+                    result.TypeFLeftOut += std::popcount(selected) - lines;
+                }
+                if (type == OutputType::Text)
+                    result.LinesWritten += lines;
+                WriteSelectedRecords(block, selected, separator, type == OutputType::Csv ? OutputType::Text : type,
+                                     settings, *output);
             }
             ++result.BlocksDone;
             const int progress = ProgressPercent(result.BlocksDone, settings.BlockCount());
@@ -114,6 +141,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                 break;
             }
         }
+        result.Undecodable = static_cast<std::int64_t>(csvWriter.Undecodable());
         // A stream's range is known to be short only once the stream ended.
         if (range && !stopped && result.BlocksDone < range->Count)
             throw RangeError(RangePastTheEnd(*range, range->First - 1 + result.BlocksDone));

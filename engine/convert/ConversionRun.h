@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CodeTable.h"
 #include "OutputFile.h"
@@ -17,6 +18,8 @@ public:
     virtual std::int64_t BlockCount() const = 0;  // the progress divisor, read for every block
     virtual bool Converting() = 0;                // asked after every block; false ends the run
     virtual void UpdateGauge(int progress) = 0;   // told when the percentage changes
+    // A CSV output's header names the 14 fields with these; none: field1...
+    virtual std::vector<std::string> FieldNames() const { return {}; }
 
 protected:
     ~RunSettings() = default;
@@ -31,6 +34,9 @@ struct ConversionResult {
     std::int64_t BlocksBefore = 0;  // whole blocks passed over before the first one done
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
     std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
+    std::int64_t LinesWritten = 0;     // text lines or CSV rows (the header not counted)
+    std::int64_t TypeFLeftOut = 0;     // records a formatted output left out: type F
+    std::int64_t Undecodable = 0;      // CSV: bytes windows-1251 leaves undefined, written as U+FFFD
 };
 
 // Done blocks as a whole percentage of blockCount, truncated, within 0-100.
@@ -45,7 +51,9 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 // table that was never loaded fails the run ("Cannot open file <name>")
 // rather than being written as zeros. With where, only the records it
 // matches (tested after recoding, so built for ASCII blocks without a
-// table) are written, and a block's header only when one of them is.
+// table) are written, and a block's header only when one of them is. A CSV
+// output (CsvWriter) has a header row first, unless it is a range that
+// does not start at block 1, so that the pieces of a file join.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
                                RunSettings& settings, const RecordPredicate* where = nullptr);

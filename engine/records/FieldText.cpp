@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "HexDigits.h"
+#include "SelectionCondition.h"
 
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out) {
     for (std::size_t i = 0; i < kBinaryFieldWidth; ++i)
@@ -11,6 +12,8 @@ void HexDigits(const std::uint8_t* bytes, std::uint8_t* out) {
 
 FieldReader::FieldReader(const RecordLayout& layout, const CodeTable* table)
     : hex13_(layout.Kind == LayoutKind::Block),
+      formatted_(layout.Kind == LayoutKind::Formatted),
+      raw_(layout.Kind == LayoutKind::Raw),
       table_(layout.Kind == LayoutKind::Block && layout.Code == BlockCode::Ebcdic ? table : nullptr) {
     for (int n = 1; n <= kFieldCount; ++n)
         places_[n - 1] = layout.Field(n);
@@ -38,6 +41,55 @@ std::string FieldReader::Text(const std::uint8_t* record, int n) const {
     return std::string(reinterpret_cast<const char*>(text), length);
 }
 
+bool FieldReader::ValueIsText(int n) const {
+    if (n == 13)
+        return false;
+    return !(formatted_ && n >= 3 && n <= 7);
+}
+
+std::size_t FieldReader::Value(const std::uint8_t* record, int n, std::uint8_t* out) const {
+    const FieldPlace place = Place(n);
+    const std::uint8_t* bytes = record + place.Offset;
+    if (raw_ && n == 13) {
+        HexDigits(bytes, out);
+        return 8;
+    }
+    if (!formatted_)
+        return Text(record, n, out);
+    switch (n) {
+    case 3:
+    case 4:
+        for (std::size_t i = 0; i < place.Width; ++i)
+            out[i] = bytes[i] == ' ' ? 'F' : bytes[i];
+        return place.Width;
+    case 5:  // MM/DD
+        out[0] = bytes[0];
+        out[1] = bytes[1];
+        out[2] = bytes[3];
+        out[3] = bytes[4];
+        return 4;
+    case 6:
+    case 7:  // hh:mm:ss
+        for (std::size_t i = 0; i < 3; ++i) {
+            out[2 * i] = bytes[3 * i];
+            out[2 * i + 1] = bytes[3 * i + 1];
+        }
+        return 6;
+    case 13:  // XXXXHXXXXH
+        std::memcpy(out, bytes, 4);
+        std::memcpy(out + 4, bytes + 5, 4);
+        return 8;
+    default:
+        return Text(record, n, out);
+    }
+}
+
+std::string FieldReader::Value(const std::uint8_t* record, int n) const {
+    std::uint8_t value[kMaxFieldText];
+    const std::size_t length = Value(record, n, value);
+    return std::string(reinterpret_cast<const char*>(value), length);
+}
+
 namespace {
 
 bool AllDigits(const std::string& text) {
@@ -47,9 +99,25 @@ bool AllDigits(const std::string& text) {
     return !text.empty();
 }
 
+std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text);
+
 }  // namespace
 
 std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text) {
+    std::string meaning = ShownMeaning(layout, n, text);
+    // A formatted line shows the field otherwise than its value: name the
+    // value too, the one a condition and the CSV use.
+    if (layout.Kind == LayoutKind::Formatted) {
+        const std::string value = ConditionValue(n, text);
+        if (value != text)
+            meaning += ", value " + value;
+    }
+    return meaning;
+}
+
+namespace {
+
+std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text) {
     const bool raw = layout.Kind != LayoutKind::Formatted;
     switch (n) {
     case 5:
@@ -83,3 +151,5 @@ std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& t
         return AllDigits(text) ? "digits" : "text";
     }
 }
+
+}  // namespace

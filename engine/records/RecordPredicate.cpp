@@ -37,9 +37,10 @@ RecordPredicate::RecordPredicate(const std::vector<SelectionCondition>& conditio
     : reader_(layout, table) {
     for (const SelectionCondition& c : conditions) {
         const FieldPlace place = reader_.Place(c.Field);
-        const bool mapped = !reader_.IsHex(c.Field) && c.Op != SelectionOp::Contains;
+        const bool mapped = reader_.ValueIsText(c.Field) && c.Op != SelectionOp::Contains;
         const CodeTable* map = reader_.Table() ? reader_.Table() : &kIdentity;
-        compiled_.push_back({c.Field, place.Offset, place.Width, c.Op, c.Value, mapped ? map->data() : nullptr});
+        compiled_.push_back({c.Field, place.Offset, place.Width, c.Op, ConditionValue(c.Field, c.Value),
+                             mapped ? map->data() : nullptr});
     }
 }
 
@@ -82,7 +83,7 @@ bool RecordPredicate::Holds(const Compiled& c, const std::uint8_t* record) const
 
 bool RecordPredicate::HoldsMade(const Compiled& c, const std::uint8_t* record) const {
     std::uint8_t buffer[kMaxFieldText];
-    const std::size_t length = reader_.Text(record, c.Field, buffer);
+    const std::size_t length = reader_.Value(record, c.Field, buffer);
     const std::string_view text(reinterpret_cast<const char*>(buffer), length);
     switch (c.Op) {
     case SelectionOp::Equal:

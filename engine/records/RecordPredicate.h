@@ -6,8 +6,9 @@
 #include "FieldText.h"
 #include "SelectionCondition.h"
 
-// Conditions compiled for one layout: whether a record's bytes satisfy all
-// of them. Cheap enough to run over every record of a multi-GiB file.
+// Conditions compiled for one layout: whether a record's field values
+// (FieldReader::Value, the condition's value read by ConditionValue)
+// satisfy all of them. Cheap enough to run over every record of a multi-GiB file.
 class RecordPredicate {
 public:
     RecordPredicate(const std::vector<SelectionCondition>& conditions, const RecordLayout& layout,
@@ -29,8 +30,9 @@ private:
         SelectionOp Op;
         std::string Value;
         // The field's bytes through this map are its text, compared byte by
-        // byte and left at the first that decides; nullptr when the text
-        // has to be made first (field 13 in hex, and "contains").
+        // byte and left at the first that decides; nullptr when the value
+        // has to be made first (field 13 in hex, a formatted line's fields
+        // 3 to 7, and "contains"), on the stack.
         const std::uint8_t* Map;
     };
     bool Holds(const Compiled& c, const std::uint8_t* record) const;

@@ -1,6 +1,8 @@
 #include "SelectionCondition.h"
 
 #include <array>
+
+#include "CallRecordBlock.h"
 #include <utility>
 
 namespace {
@@ -94,4 +96,43 @@ std::string ConditionText(const SelectionCondition& condition) {
                                   "\" cannot begin with \"=\", which would make the operator \"" +
                                   OperatorText(condition.Op) + "=\"");
     return text;
+}
+
+std::string ConditionValue(int field, std::string_view value) {
+    char dropped = 0;
+    if (field == 5)
+        dropped = '/';
+    else if (field == 6 || field == 7)
+        dropped = ':';
+    else if (field == 13)
+        dropped = 'H';
+    std::string canonical;
+    canonical.reserve(value.size());
+    for (char c : value) {
+        if (dropped && c == dropped)
+            continue;
+        canonical += (field == 3 || field == 4) && c == ' ' ? 'F' : c;
+    }
+    return canonical;
+}
+
+std::size_t FieldValueWidth(int n) {
+    return n == 13 ? 8 : kCallRecordFields[static_cast<std::size_t>(n - 1)].Width;
+}
+
+std::optional<std::string> NeverMatches(const SelectionCondition& condition) {
+    const std::string value = ConditionValue(condition.Field, condition.Value);
+    const std::size_t width = FieldValueWidth(condition.Field);
+    const bool never = condition.Op == SelectionOp::Equal ? value.size() != width
+                       : condition.Op == SelectionOp::StartsWith || condition.Op == SelectionOp::Contains
+                           ? value.size() > width
+                           : false;
+    if (!never)
+        return std::nullopt;
+    std::string shown = "\"" + condition.Value + "\"";
+    if (value != condition.Value)
+        shown += " (read as \"" + value + "\")";
+    return "condition '" + ConditionText(condition) + "' can never match: field " +
+           std::to_string(condition.Field) + " holds " + std::to_string(width) + (width == 1 ? " character" : " characters") + ", the value " +
+           shown + " has " + std::to_string(value.size());
 }

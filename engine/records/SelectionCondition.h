@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -44,3 +45,19 @@ const char* OperatorText(SelectionOp op);
 // end the condition, or "<" or ">" before a value beginning with "=", which
 // would read as "<=" or ">=".
 std::string ConditionText(const SelectionCondition& condition);
+
+// A field's value has one form in every file: as a raw field line shows it,
+// field 13 as 8 hex digits. A condition may be written in the formatted
+// line's form as well: the "/" of field 5, the ":" of fields 6 and 7 and
+// the "H" of field 13 are dropped, and on fields 3 and 4 a blank stands for
+// the F that the formatted line shows as a blank.
+std::string ConditionValue(int field, std::string_view value);
+
+// Characters in field n's value: its width, 8 for field 13.
+std::size_t FieldValueWidth(int n);
+
+// Why a condition can never hold, or nothing when it can: "=" with a value
+// whose length differs from the field's, "^=" or "*=" with one longer.
+// "condition '5==0712' can never match: field 5 holds 4 characters, the
+// value \"=0712\" has 5".
+std::optional<std::string> NeverMatches(const SelectionCondition& condition);

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "CallRecordBlock.h"
+#include "CsvWriter.h"
 #include "FieldText.h"
 #include "OutputFile.h"
 #include "RecordWalk.h"
 #include "RecordWriters.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -24,42 +24,28 @@ struct FixedChoice : FormatChoice {
     bool on;
 };
 
+// The converter's -o csv for the same records: its writer, and the block
+// and record of each record from where it lies. A raw output's line k is
+// record k of the file it was made from; a formatted output left type-F
+// records out, so its lines cannot say theirs.
 bool WriteCsv(const RecordFile& file, const SelectionIndex* selection, const CodeTable* table,
-              const std::atomic<bool>* stop, std::atomic<std::uint64_t>* done, OutputFile& out) {
-    std::string row;
-    for (int n = 1; n <= 14; ++n)
-        row += (n > 1 ? ",Field " : "Field ") + std::to_string(n);
-    row += "\r\n";
-    out.Write(row.data(), row.size());
-    const FieldReader reader(file.Layout(), table);
-    // A raw line's field 13 is four binary bytes; a spreadsheet gets them in hex.
-    const bool binary13 = file.Layout().Kind == LayoutKind::Raw;
-    auto writeRecord = [&](const std::uint8_t* record) {
-        row.clear();
-        for (int n = 1; n <= 14; ++n) {
-            if (n > 1)
-                row += ',';
-            std::string text;
-            if (n == 13 && binary13) {
-                std::uint8_t hex[8];
-                HexDigits(record + reader.Place(13).Offset, hex);
-                text.assign(reinterpret_cast<const char*>(hex), 8);
-            } else {
-                text = Windows1251ToUtf8(reader.Text(record, n));
-            }
-            row += CsvField(text);
-        }
-        row += "\r\n";
-        out.Write(row.data(), row.size());
-    };
+              const ExportFormat& format, const std::atomic<bool>* stop, std::atomic<std::uint64_t>* done,
+              OutputFile& out) {
+    const std::string header = CsvWriter::HeaderRow(format.FieldNames);
+    out.Write(header.data(), header.size());
+    CsvWriter writer(file.Layout(), table);
+    const bool numbered = file.Layout().Kind != LayoutKind::Formatted;
     if (file.Layout().IsText())
-        return WalkLines(file, selection, stop, done,
-                         [&](const std::uint8_t* line, std::uint64_t) { writeRecord(line); });
+        return WalkLines(file, selection, stop, done, [&](const std::uint8_t* line, std::uint64_t l) {
+            writer.WriteRow(line, numbered ? l / kRecordsPerBlock + 1 : 0, l % kRecordsPerBlock + 1, out);
+        });
     return WalkBlocks(
         file, selection, stop, done,
-        [&](const std::uint8_t* block, RecordMask mask, std::uint64_t) {
-            for (; mask; mask &= mask - 1)
-                writeRecord(block + kHeaderSize + kRecordSize * static_cast<std::size_t>(std::countr_zero(mask)));
+        [&](const std::uint8_t* block, RecordMask mask, std::uint64_t first) {
+            for (; mask; mask &= mask - 1) {
+                const auto r = static_cast<std::size_t>(std::countr_zero(mask));
+                writer.WriteRow(block + kHeaderSize + kRecordSize * r, first / kRecordsPerBlock + 1, r + 1, out);
+            }
         });
 }
 
@@ -86,38 +72,6 @@ bool WriteLines(const RecordFile& file, const SelectionIndex* selection, const C
 
 }  // namespace
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-std::string Windows1251ToUtf8(const std::string& bytes) {
-    std::string utf8;
-    utf8.reserve(bytes.size());
-    for (unsigned char b : bytes) {
-        // The one unassigned byte keeps its value as a C1 code, so no byte is lost.
-        const char16_t c = b == 0x98 ? char16_t{0x98} : FromWindows1251(b);
-        if (c < 0x80) {
-            utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | (c >> 12));
-            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, const CodeTable* table,
                      const ExportFormat& format, const std::string& target, JobProgress* progress) {
     const std::atomic<bool>* stop = progress ? &progress->Stop : nullptr;
@@ -125,7 +79,7 @@ bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, co
     // The file being read is never the target, through any link or spelling.
     OutputFile out(target, &file.Identity(), OutputMode::ReplaceOnSuccess);
     const bool complete = format.Format == ExportFormat::Csv
-                              ? WriteCsv(file, selection, table, stop, done, out)
+                              ? WriteCsv(file, selection, table, format, stop, done, out)
                               : WriteLines(file, selection, table, format, stop, done, out);
     if (complete)
         out.Close();

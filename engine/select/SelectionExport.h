@@ -3,6 +3,7 @@
 #include <memory>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "CodeTable.h"
 #include "Job.h"
@@ -12,12 +13,14 @@
 // What an export writes. Lines: a text output's selected lines as they
 // stand, or a block file's selected records in the converter's text layout
 // (formatted or raw, with Separator), byte for byte what the converter
-// writes with the same selection. Csv: RFC 4180 in UTF-8 with a header row.
+// writes with the same selection. Csv: what the converter's -o csv writes
+// for the same records (CsvWriter).
 struct ExportFormat {
     enum Kind { Lines, Csv };
     Kind Format = Lines;
     bool Formatted = true;        // block files, Lines only
     std::string Separator = "*";  // block files, Lines only; may be empty or TAB
+    std::vector<std::string> FieldNames;  // Csv: the header's, or none (field1...)
 };
 
 // Writes the selected records (every record when selection is nullptr) to
@@ -35,10 +38,3 @@ bool ExportSelection(const RecordFile& file, const SelectionIndex* selection, co
 std::unique_ptr<Job<bool>> StartExport(std::shared_ptr<const RecordFile> file,
                                        std::shared_ptr<const SelectionIndex> selection, const CodeTable* table,
                                        ExportFormat format, std::string target);
-
-// One CSV field: quoted when it holds a comma, a quote, CR or LF, with
-// quotes doubled. text is already UTF-8.
-std::string CsvField(const std::string& text);
-
-// windows-1251 bytes (the outputs' character set) as UTF-8.
-std::string Windows1251ToUtf8(const std::string& bytes);

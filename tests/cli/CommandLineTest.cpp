@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"UnknownOption", {"--bogus", "in"}, "--bogus"},
         Refused{"ValueMissing", {"in", "-i"}, "input-type"},
         Refused{"BadInputType", {"-i", "latin", "in"}, "input type must be ebcdic or ascii, not \"latin\""},
-        Refused{"BadOutputType", {"--output-type=paper", "in"}, "output type must be text or binary"},
+        Refused{"BadOutputType", {"--output-type=paper", "in"}, "output type must be text, binary or csv"},
         Refused{"FlagWithAValueThatIsNoYesOrNo", {"--raw=maybe", "in"}, "maybe"},
         Refused{"ZeroJobs", {"-j", "0", "-d", "o", "in"}, "whole number from 1"},
         Refused{"JobsNotANumber", {"-j", "2x", "-d", "o", "in"}, "whole number from 1"},

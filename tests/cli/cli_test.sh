@@ -270,6 +270,74 @@ check "where: with -q nothing on stderr" run 0 -T "$tables" -i ascii -w '1=2' "$
 check "where: ... really nothing" [ ! -s "$work/err" ]
 run 0 -T "$tables" -i ascii -r -s '' -w '2=999' "$ascii" w-none.txt
 check "where: no selected record, no block header" [ "$(size w-none.txt)" -eq 0 ]
+# A value in the formatted line's form selects the same records.
+run 0 -T "$tables" -i ascii -w '5=0712' "$ascii" w-plain.txt
+run 0 -T "$tables" -i ascii -w '5=07/12' "$ascii" w-slash.txt
+check "where: 5=0712 selects records" [ -s w-plain.txt ]
+check "where: 5=07/12 selects the same" cmp -s w-plain.txt w-slash.txt
+run 0 -T "$tables" -i ascii -r -w '6>=12:00:00' -w '13^=2B41H' "$ascii" w-colon.txt
+run 0 -T "$tables" -i ascii -r -w '6>=120000' -w '13^=2B41' "$ascii" w-nocolon.txt
+check "where: 6>=12:00:00 and 13^=2B41H select as 6>=120000 and 13^=2B41" cmp -s w-colon.txt w-nocolon.txt
+# A condition that cannot hold says so, and the run goes on.
+check "where: a condition that never matches still runs" run 0 -T "$tables" -i ascii -w '5==0712' "$ascii" w-never.txt
+check "where: ... and says why" grep -qxF "mavik-convert: warning: condition '5==0712' can never match: field 5 holds 4 characters, the value \"=0712\" has 5" "$work/err"
+check "where: ... writing nothing" [ ! -s w-never.txt ]
+
+# --- -o csv ---
+mkdir csvdir
+cp "$ascii" csvdir/day.cdr
+run 0 -T "$tables" -i ascii -o csv csvdir/day.cdr
+check "csv: the derived name ends in .csv" [ -s csvdir/day.csv ]
+check "csv: a header and a row per record, type F too" [ "$(grep -c '' csvdir/day.csv)" -eq 103 ]
+check "csv: the header" [ "$(head -1 csvdir/day.csv)" = $'block,record,field1,field2,field3,field4,field5,field6,field7,field8,field9,field10,field11,field12,field13,field14\r' ]
+check "csv: every line ends in CR LF" [ "$(grep -c $'\r$' csvdir/day.csv)" -eq 103 ]
+check "csv: the first row is block 1, record 1" grep -q $'^1,1,' csvdir/day.csv
+run 0 -T "$tables" -i ascii -r csvdir/day.cdr csvdir/day-raw.txt
+# The values of a raw output, field 13 in hex, are the CSV's less its numbers.
+raw_values=$(python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read()
+widths = [1, 3, 8, 15, 4, 6, 6, 6, 2, 2, 1, 1, 4, 1]
+line = sum(widths) + 13 + 2
+for at in range(0, len(data), line):
+    rec, out, pos = data[at:at + line], [], 0
+    for n, w in enumerate(widths):
+        v = rec[pos:pos + w]
+        out.append(v.hex().upper() if n == 12 else v.decode("cp1251"))
+        pos += w + 1
+    print(",".join(out))' csvdir/day-raw.txt | md5sum)
+csv_values=$(tail -n +2 csvdir/day.csv | tr -d '\r' | cut -d, -f3- | md5sum)
+check "csv: the values are the raw output's, field 13 in hex" [ "$raw_values" = "$csv_values" ]
+check "csv: -r does not apply and says so" run 0 -T "$tables" -i ascii -o csv -r csvdir/day.cdr csvdir/r.csv
+check "csv: ... on stderr" grep -q -- '-r does not apply to CSV output' "$work/err"
+run 0 -T "$tables" -i ascii -o csv -w '2=999' csvdir/day.cdr csvdir/none.csv
+check "csv: an empty selection gives the header alone" [ "$(grep -c '' csvdir/none.csv)" -eq 1 ]
+run 0 -T "$tables" -i ascii -o csv -w '5=07/12' csvdir/day.cdr csvdir/slash.csv
+run 0 -T "$tables" -i ascii -o csv -w '5=0712' csvdir/day.cdr csvdir/plain.csv
+check "csv: -w selects, in either form" cmp -s csvdir/slash.csv csvdir/plain.csv
+cp -r "$tables" named
+printf '%s\n' type prefix a b date begin end length c d e f binary g >named/field-names
+run 0 -T named -i ascii -o csv csvdir/day.cdr csvdir/named.csv
+check "csv: field-names name the header" [ "$(head -1 csvdir/named.csv)" = $'block,record,type,prefix,a,b,date,begin,end,length,c,d,e,f,binary,g\r' ]
+printf 'one\ntwo\n' >named/field-names
+check "csv: field-names of 2 lines is an error" run 1 -T named -i ascii -o csv csvdir/day.cdr csvdir/bad.csv
+check "csv: ... naming the file" grep -q 'named/field-names' "$work/err"
+"$convert" -T "$tables" -i ascii csvdir/day.cdr csvdir/day-fmt.txt 2>err-fmt
+check "formatted: the summary counts lines and type-F records left out" \
+    grep -Eq '3 blocks \(102 records read, [0-9]+ lines written, [0-9]+ type-F left out\)' err-fmt
+
+# --- the installed default tables, when the current folder has none ---
+if [ "$windows" -eq 0 ]; then
+    mkdir -p inst/bin inst/share/mavik empty
+    cp "$convert" inst/bin/mavik-convert
+    cp -r "$tables" inst/share/mavik/codetables
+    (cd empty && "$work/inst/bin/mavik-convert" -q "$ebcdic" "$work/inst.txt" 2>"$work/err-inst")
+    check "installed tables: used from a folder without tables" cmp -s inst.txt file-m0.out
+    check "installed tables: ... said in one line naming the folder" \
+        [ "$(cat err-inst)" = "mavik-convert: no code tables in the current folder; using the installed ones in $work/inst/share/mavik/codetables" ]
+else
+    skip "installed tables"
+fi
 
 # --- --blocks: pieces of one file join into its whole output ---
 for m in m0 m1 m10 m11; do

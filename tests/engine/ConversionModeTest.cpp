@@ -8,7 +8,9 @@ TEST(DeriveOutputName, ExtensionByMode) {
     EXPECT_EQ(DeriveOutputName("/in/calls.dat", 1), "/in/calls.asc");
     EXPECT_EQ(DeriveOutputName("/in/calls.dat", 11), "/in/calls.ebs");
     EXPECT_EQ(DeriveOutputName("/in/calls.dat", 20), std::nullopt);
-    EXPECT_EQ(DeriveOutputName("/in/calls.dat", 2), std::nullopt);
+    EXPECT_EQ(DeriveOutputName("/in/calls.dat", 2), "/in/calls.csv");
+    EXPECT_EQ(DeriveOutputName("/in/calls.dat", 12), "/in/calls.csv");
+    EXPECT_EQ(DeriveOutputName("/in/calls.dat", 3), std::nullopt);
 }
 
 TEST(DeriveOutputName, CutsAtFirstDotOfTheFileNameOnly) {

@@ -68,13 +68,16 @@ TEST(RecordPredicate, TextLayoutsCompareTheFieldsAsTheLineShowsThem) {
     const auto* f = reinterpret_cast<const std::uint8_t*>(formatted.data());
     const RecordLayout fl = RecordLayout::Formatted("*");
     EXPECT_TRUE(Matches("5=07/12;6=23:59:59;3=4951    ;13=2B41H7A30H;14=5;1=2", fl, f));
-    EXPECT_FALSE(Matches("5=0712", fl, f));
+    // The values as a raw line shows them select the same.
+    EXPECT_TRUE(Matches("5=0712;6=235959;3=4951FFFF;13=2B417A30", fl, f));
+    EXPECT_FALSE(Matches("3=4951FFFE", fl, f));
 
     const std::string raw = "2<>017<>4951FFFF<>0123456789FFFFF<>0712<>235959<>000130<>000090<>01<>02<>3<>4<>+Az0<>5\r\n";
     const auto* w = reinterpret_cast<const std::uint8_t*>(raw.data());
     const RecordLayout rl = RecordLayout::Raw("<>");
-    EXPECT_TRUE(Matches("5=0712;13=+Az0;14=5;4=0123456789FFFFF;12=4", rl, w));
-    EXPECT_FALSE(Matches("13=2B417A30", rl, w));
+    EXPECT_TRUE(Matches("5=07/12;13=2B417A30;14=5;4=0123456789     ;12=4", rl, w));
+    // Field 13 is its hex digits there too, not its bytes.
+    EXPECT_FALSE(Matches("13=+Az0", rl, w));
 }
 
 namespace {

@@ -119,19 +119,44 @@ TEST(SelectionExport, CsvIsQuotedUtf8WithAHeader) {
     csv.Format = ExportFormat::Csv;
     const std::string out = Exported(file, &selection, nullptr, csv, dir / "out.csv");
     const std::string header =
-        "Field 1,Field 2,Field 3,Field 4,Field 5,Field 6,Field 7,Field 8,Field 9,Field 10,Field 11,Field 12,"
-        "Field 13,Field 14\r\n";
+        "block,record,field1,field2,field3,field4,field5,field6,field7,field8,field9,field10,field11,field12,"
+        "field13,field14\r\n";
     EXPECT_EQ(out, header +
-                       "F,\"0,7\",\"\"\"\xD0\x90" "51FFFF\",000000000000000,0101,235959,000130,000090,01,02,3,4,"
+                       "1,1,F,\"0,7\",\"\"\"\xD0\x90" "51FFFF\",000000000000000,0101,235959,000130,000090,01,02,3,4,"
                        "000D0A09,5\r\n"
-                       "1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
+                       "1,2,1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
 
-    // From raw lines, field 13 (binary bytes there) goes out in hex too.
-    WriteFile(dir / "raw.txt", ToBytes(Converted(VariedBlocks(1), false, "*")));
+    // From raw lines, field 13 (binary bytes there) goes out in hex too,
+    // and the line's number gives the block and record.
+    WriteFile(dir / "raw.txt", ToBytes(Converted(VariedBlocks(2), false, "*")));
     RecordFile raw(dir / "raw.txt");
-    const SelectionIndex one = Select(raw, "4=000000000000001", nullptr);
+    const SelectionIndex one = Select(raw, "4=000000000000035", nullptr);
     EXPECT_EQ(Exported(raw, &one, nullptr, csv, dir / "raw.csv"),
-              header + "1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
+              header + "2,2,F,017,4951FFFF,000000000000035,1208,235959,000130,000090,01,02,3,4,230D0A2A,5\r\n");
+
+    // A formatted line's fields are read back to the values; it cannot say
+    // its block and record. Named fields head their columns, quoted as needed.
+    WriteFile(dir / "fmt.txt", ToBytes(Converted(VariedBlocks(1), true, "*")));
+    RecordFile formatted(dir / "fmt.txt");
+    const SelectionIndex first = Select(formatted, "4=000000000000001", nullptr);
+    csv.FieldNames = {"type", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m,n", "Поле"};
+    EXPECT_EQ(Exported(formatted, &first, nullptr, csv, dir / "fmt.csv"),
+              "block,record,type,b,c,d,e,f,g,h,i,j,k,l,\"m,n\",Поле\r\n"
+              ",,1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
+}
+
+// The one byte windows-1251 leaves undefined becomes U+FFFD.
+TEST(SelectionExport, CsvWritesTheUndefinedByteAsTheReplacementCharacter) {
+    TempDir dir;
+    Bytes blocks = VariedBlocks(1);
+    blocks[8 + 1] = 0x98;
+    WriteFile(dir / "blocks", blocks);
+    RecordFile file(dir / "blocks");
+    const SelectionIndex selection = Select(file, "4=000000000000000", nullptr);
+    ExportFormat csv;
+    csv.Format = ExportFormat::Csv;
+    const std::string out = Exported(file, &selection, nullptr, csv, dir / "out.csv");
+    EXPECT_NE(out.find("\r\n1,1,F,\xEF\xBF\xBD" "17,"), std::string::npos) << out;
 }
 
 TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {

@@ -3,6 +3,8 @@
 // and the export matching the engine's.
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,7 @@
 #include "RecordFile.h"
 #include "RecordTableModel.h"
 #include "RecordTableView.h"
+#include "RecordWriters.h"
 #include "SelectionScan.h"
 
 class RecordBrowserTest : public QObject {
@@ -35,10 +38,13 @@ private slots:
     void Table_ShowsFieldsAndRecordPlaces();
     void Selecting_TypedConditionsFilterTheTable();
     void Selecting_MalformedConditionIsShownAndChangesNothing();
+    void Selecting_EitherFormOfAValueSelectsTheSame_data();
+    void Selecting_EitherFormOfAValueSelectsTheSame();
     void Builder_WritesConditionsIntoTheEdit();
     void Pane_ShowsTheCurrentRecordFieldByField();
     void Huge_ScrollsToEveryRowAndTheScanCanBeCancelled();
     void Export_WritesWhatTheEngineWrites();
+    void Export_CsvNamesTheFieldsAsTheConverterDoes();
     void Open_FileThatFitsNothingIsRefusedWithWhere();
 };
 
@@ -122,7 +128,60 @@ void Select(Opened& o, const QString& conditions) {
         QVERIFY(finished.wait(10000));
 }
 
+// The converter's text output of those blocks.
+std::string Converted(const std::string& blocks, bool formatted) {
+    struct Fixed : FormatChoice {
+        bool on = false;
+        bool FormatBox1() const override { return on; }
+    } choice;
+    choice.on = formatted;
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("out.txt").toStdString();
+    {
+        OutputFile out(path);
+        for (std::size_t at = 0; at + kBlockSize <= blocks.size(); at += kBlockSize)
+            WriteBlock(*reinterpret_cast<const CallRecordBlock*>(blocks.data() + at), "*", OutputType::Text, choice,
+                       out);
+        out.Close();
+    }
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 }  // namespace
+
+void RecordBrowserTest::Selecting_EitherFormOfAValueSelectsTheSame_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("call records") << 0;
+    QTest::newRow("raw output") << 1;
+    QTest::newRow("formatted output") << 2;
+}
+
+// 5=0707 and 5=07/07 agree on every kind of file; the example in the edit
+// is in the file's own form; a condition that cannot hold says why.
+void RecordBrowserTest::Selecting_EitherFormOfAValueSelectsTheSame() {
+    QFETCH(int, kind);
+    const std::string blocks = Blocks(6);
+    auto o = Open(kind == 0 ? blocks : Converted(blocks, kind == 2));
+    QVERIFY(o->browser);
+    QVERIFY2(o->edit()->placeholderText().contains(kind == 2 ? "5=07/12" : "5=0712"),
+             qPrintable(o->edit()->placeholderText()));
+    Select(*o, "5=0707");
+    const QString plain = o->status();
+    QVERIFY2(plain.contains(" of ") && !plain.startsWith("0 of"), qPrintable(plain));
+    Select(*o, "5=07/07");
+    QCOMPARE(o->status(), plain);
+    Select(*o, "13=07H0D0AAFH");
+    const QString hex = o->status();
+    Select(*o, "13=070D0AAF");
+    QCOMPARE(o->status(), hex);
+    QVERIFY2(!hex.startsWith("0 of"), qPrintable(hex));
+    Select(*o, "5==0712");
+    QVERIFY2(o->status().startsWith("0 of") &&
+                 o->status().contains("condition '5==0712' can never match: field 5 holds 4 characters, the value "
+                                      "\"=0712\" has 5"),
+             qPrintable(o->status()));
+}
 
 void RecordBrowserTest::Table_ShowsFieldsAndRecordPlaces() {
     auto o = Open(Blocks(3));
@@ -247,8 +306,8 @@ void RecordBrowserTest::Export_WritesWhatTheEngineWrites() {
     auto o = Open(Blocks(20));
     Select(*o, "5>=06;1!=F");
     for (const ExportFormat& format :
-         {ExportFormat{ExportFormat::Lines, true, "*"}, ExportFormat{ExportFormat::Lines, false, ""},
-          ExportFormat{ExportFormat::Csv, true, "*"}}) {
+         {ExportFormat{ExportFormat::Lines, true, "*", {}}, ExportFormat{ExportFormat::Lines, false, "", {}},
+          ExportFormat{ExportFormat::Csv, true, "*", {}}}) {
         const QString target = o->dir.filePath("selection.out");
         QSignalSpy finished(o->browser.get(), &RecordBrowser::WorkFinished);
         o->browser->ExportTo(format, target);
@@ -264,6 +323,29 @@ void RecordBrowserTest::Export_WritesWhatTheEngineWrites() {
         QCOMPARE(Read(target), Read(expected));
         QVERIFY(!Read(target).empty());
     }
+}
+
+// field-names in the current folder (the window's folder of tables) head the
+// CSV's columns; a file of the wrong shape stops the export, naming it.
+void RecordBrowserTest::Export_CsvNamesTheFieldsAsTheConverterDoes() {
+    auto o = Open(Blocks(2));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(o->dir.path());
+    const QString target = o->dir.filePath("named.csv");
+    ExportFormat csv;
+    csv.Format = ExportFormat::Csv;
+    Write(o->dir.filePath("field-names"), "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\n");
+    QSignalSpy finished(o->browser.get(), &RecordBrowser::WorkFinished);
+    o->browser->ExportTo(csv, target);
+    QVERIFY(finished.wait(10000));
+    const std::string named = Read(target);
+    QCOMPARE(QString::fromStdString(named.substr(0, named.find('\n') + 1)),
+             QStringLiteral("block,record,a,b,c,d,e,f,g,h,i,j,k,l,m,n\r\n"));
+    Write(o->dir.filePath("field-names"), "a\nb\n");
+    o->browser->ExportTo(csv, o->dir.filePath("bad.csv"));
+    QDir::setCurrent(before);
+    QVERIFY2(o->status().contains("field-names: must hold 14 non-empty lines"), qPrintable(o->status()));
+    QVERIFY(!QFile::exists(o->dir.filePath("bad.csv")));
 }
 
 void RecordBrowserTest::Open_FileThatFitsNothingIsRefusedWithWhere() {

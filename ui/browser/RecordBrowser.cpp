@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "CsvWriter.h"
 #include "ExportDialog.h"
 #include "IOError.h"
 #include "LayoutRecognition.h"
@@ -68,7 +69,10 @@ RecordBrowser::~RecordBrowser() = default;
 void RecordBrowser::BuildWidgets() {
     selectionEdit_ = new QLineEdit(this);
     selectionEdit_->setObjectName(QStringLiteral("SelectionEdit"));
-    selectionEdit_->setPlaceholderText(QStringLiteral("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
+    // The example in the form this file shows its fields; either form selects.
+    selectionEdit_->setPlaceholderText(file_->Layout().Kind == LayoutKind::Formatted
+                                           ? tr("Conditions N OP VALUE separated by \";\", e.g. 5=07/12; 6>=12:00:00")
+                                           : tr("Conditions N OP VALUE separated by \";\", e.g. 5=0712; 6>=120000"));
     connect(selectionEdit_, &QLineEdit::returnPressed, this, &RecordBrowser::ApplySelection);
 
     fieldBox_ = new QComboBox(this);
@@ -211,6 +215,10 @@ void RecordBrowser::ApplySelection() {
         emit WorkFinished();
         return;
     }
+    neverMatches_.clear();
+    for (const SelectionCondition& c : conditions)
+        if (const auto why = NeverMatches(c))
+            neverMatches_ += QStringLiteral("; ") + FromWindows1251Bytes(*why);
     selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
     SetStatus(QStringLiteral("Selecting…"));
@@ -266,7 +274,8 @@ void RecordBrowser::FinishSelection() {
         const std::uint64_t matches = index->Count();
         model_->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
         view_->Reset();
-        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())));
+        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())) +
+                  (matches == 0 ? neverMatches_ : QString()));
     }
     emit WorkFinished();
 }
@@ -283,9 +292,20 @@ void RecordBrowser::ExportClicked() {
 void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
     if (Busy())
         return;
+    ExportFormat chosen = format;
+    if (chosen.Format == ExportFormat::Csv && chosen.FieldNames.empty()) {
+        // The header mavik-convert writes: field-names of the current
+        // folder, the window's folder of tables.
+        try {
+            chosen.FieldNames = LoadFieldNames({}).value_or(std::vector<std::string>{});
+        } catch (const std::exception& e) {
+            SetStatus(QString::fromStdString(e.what()), true);
+            return;
+        }
+    }
     exportPath_ = path;
     exportRecords_ = model_->TotalRows();
-    exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), format, path.toStdString());
+    exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), chosen, path.toStdString());
     SetBusy(true);
     SetStatus(QStringLiteral("Exporting to %1…").arg(path));
 }

@@ -99,4 +99,5 @@ private:
     std::unique_ptr<Job<bool>> exportJob_;
     std::uint64_t exportRecords_ = 0;
     QString exportPath_;
+    QString neverMatches_;  // why the selection's conditions cannot hold, "; " before each
 };

@@ -1,0 +1,112 @@
+#include "CsvWriter.h"
+
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+#include "FileAccess.h"
+#include "Windows1251.h"
+
+namespace {
+
+// Longest row: 14 fields of 16 bytes, each 3 UTF-8 bytes or a doubled
+// quote, quoted; two 20-digit numbers; separators and CR LF.
+constexpr std::size_t kMaxRow = 14 * (kMaxFieldText * 3 + 2) + 2 * 20 + 16 + 2;
+
+char* Number(char* at, std::uint64_t n) { return std::to_chars(at, at + 20, n).ptr; }
+
+}  // namespace
+
+CsvWriter::CsvWriter(const RecordLayout& layout, const CodeTable* table) : reader_(layout, table) {}
+
+std::string CsvWriter::HeaderRow(const std::vector<std::string>& names) {
+    std::string row = "block,record";
+    for (int n = 1; n <= kFieldCount; ++n)
+        row += "," + (names.size() == kFieldCount ? CsvField(names[static_cast<std::size_t>(n - 1)])
+                                                  : "field" + std::to_string(n));
+    return row + "\r\n";
+}
+
+// Straight into the output buffer, without a string per field: this runs
+// for every record of a file.
+void CsvWriter::WriteRow(const std::uint8_t* record, std::uint64_t block, std::uint64_t place, OutputFile& out) {
+    static const Utf8OfByte* const utf8 = Windows1251Utf8Table();
+    char* const start = reinterpret_cast<char*>(out.Reserve(kMaxRow));
+    char* at = start;
+    if (block) {
+        at = Number(at, block);
+        *at++ = ',';
+        at = Number(at, place);
+        *at++ = ',';
+    } else {
+        *at++ = ',';
+        *at++ = ',';
+    }
+    std::uint8_t value[kMaxFieldText];
+    for (int n = 1; n <= kFieldCount; ++n) {
+        const std::size_t length = reader_.Value(record, n, value);
+        bool quoted = false;
+        for (std::size_t i = 0; i < length; ++i)
+            quoted |= value[i] == ',' || value[i] == '"' || value[i] == '\r' || value[i] == '\n';
+        if (quoted)
+            *at++ = '"';
+        for (std::size_t i = 0; i < length; ++i) {
+            const std::uint8_t b = value[i];
+            if (b < 0x80) {
+                if (b == '"')
+                    *at++ = '"';
+                *at++ = static_cast<char>(b);
+            } else {
+                undecodable_ += b == kUndefinedWindows1251;
+                std::memcpy(at, utf8[b].Bytes, 3);
+                at += utf8[b].Length;
+            }
+        }
+        if (quoted)
+            *at++ = '"';
+        *at++ = n < kFieldCount ? ',' : '\r';
+    }
+    *at++ = '\n';
+    out.Commit(static_cast<std::size_t>(at - start));
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder) {
+    const std::filesystem::path path = fileaccess::PathOf(folder.empty() ? "." : folder) / kFieldNamesFile;
+    const std::string name = fileaccess::Utf8(path);
+    fileaccess::FileInfo info;
+    if (!fileaccess::StatPath(name, info))
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in || info.Directory)
+        throw std::runtime_error(name + ": cannot be read");
+    std::vector<std::string> names;
+    bool first = true;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (first && line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);  // a byte-order mark some editors put first
+        first = false;
+        if (!line.empty())
+            names.push_back(line);
+    }
+    if (in.bad())
+        throw std::runtime_error(name + ": cannot be read");
+    if (names.size() != kFieldCount)
+        throw std::runtime_error(name + ": must hold 14 non-empty lines, one field name each; it holds " +
+                                 std::to_string(names.size()));
+    return names;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CodeTable.h"
+#include "FieldText.h"
+#include "OutputFile.h"
+
+// Records as RFC 4180 CSV rows in UTF-8 with CR LF: the record's block and
+// place in it (both from 1), then its 14 field values (FieldReader::Value)
+// decoded from windows-1251. The one writer of the converter's -o csv and
+// the browser's CSV export, so both write the same bytes.
+class CsvWriter {
+public:
+    // layout and table as for FieldReader: the records' bytes as they lie.
+    CsvWriter(const RecordLayout& layout, const CodeTable* table);
+
+    // "block,record," then the names (quoted where needed), or field1 to
+    // field14 without names.
+    static std::string HeaderRow(const std::vector<std::string>& names);
+
+    // One row; a block of 0 leaves block and record empty (a formatted
+    // output's line, whose record was never counted).
+    void WriteRow(const std::uint8_t* record, std::uint64_t block, std::uint64_t place, OutputFile& out);
+
+    // Bytes that windows-1251 leaves undefined, written as U+FFFD.
+    std::uint64_t Undecodable() const { return undecodable_; }
+
+private:
+    FieldReader reader_;
+    std::uint64_t undecodable_ = 0;
+};
+
+// One CSV field: quoted when it holds a comma, a quote, CR or LF, with
+// quotes doubled. text is already UTF-8.
+std::string CsvField(const std::string& text);
+
+// The field names beside the code tables: the file "field-names" in folder,
+// 14 non-empty lines of UTF-8 (CR LF or LF). Nothing when there is no such
+// file; throws std::runtime_error naming the file when it holds other than
+// 14 non-empty lines or cannot be read.
+std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder);
+inline constexpr const char* kFieldNamesFile = "field-names";
