@@ -16,6 +16,7 @@
 #include "CodeTable.h"
 #include "FileSource.h"
 #include "IOError.h"
+#include "QtTranslations.h"
 #include "RecordBrowser.h"
 #include "RecordFile.h"
 #include "RecordTableModel.h"
@@ -70,6 +71,7 @@ int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) 
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    InstallRussian(application);
     RecordBrowser* browser = nullptr;
     try {
         browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
@@ -136,6 +138,7 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    InstallRussian(application);
     const QString path = QFile::decodeName(options.file.c_str());
     QMainWindow* viewer = nullptr;
     try {

@@ -204,9 +204,9 @@ void ByteRowsView::paintEvent(QPaintEvent*) {
     painter.setPen(palette().text().color());
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     const auto title = [&](int column, const QString& text) { painter.drawText(dx + Column(column), ascent, text); };
-    title(col.label, records ? QStringLiteral("Block  Rec  Offset") : QStringLiteral("Offset"));
-    title(col.hex, records ? QStringLiteral("Hex, fields 1-14 (13 binary)") : QStringLiteral("Hex"));
-    const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : QStringLiteral("EBCDIC (no code table)");
+    title(col.label, records ? tr("Block  Rec  Offset") : tr("Offset"));
+    title(col.hex, records ? tr("Hex, fields 1-14 (13 binary)") : tr("Hex"));
+    const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : tr("EBCDIC (no code table)");
     const QString ascii = QStringLiteral("ASCII");
     title(col.text, ebcdicFirst ? ebcdic : ascii);
     if (sideBySide_)

@@ -11,7 +11,7 @@
 ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* parent) : QMainWindow(parent) {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));
+    setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(path).fileName()));
     auto* central = new QWidget(this);
     column_ = new QVBoxLayout(central);
     column_->setContentsMargins(0, 0, 0, 0);
@@ -20,7 +20,7 @@ ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* pare
     status_ = new QLabel(this);
     status_->setObjectName(name + QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
-    tools_ = addToolBar(QStringLiteral("View"));
+    tools_ = addToolBar(tr("View"));
     tools_->setMovable(false);
 }
 
@@ -46,7 +46,7 @@ void ViewerFrame::AddGoToAction(const QString& caption, GoToBar* bar) {
 }
 
 void ViewerFrame::AddReloadAction(std::function<void()> reload) {
-    QAction* action = tools_->addAction(QStringLiteral("Reload"));
+    QAction* action = tools_->addAction(tr("Reload"));
     action->setShortcut(QKeySequence(Qt::Key_F5));
     connect(action, &QAction::triggered, this, std::move(reload));
 }
