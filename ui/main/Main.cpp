@@ -30,34 +30,6 @@ constexpr QSize kOuterSize(506, 400);
 
 const QString kNoticeCaption = QStringLiteral("Внимание !");
 
-// The notice's smaller text at the end of a run: why it failed, its file
-// and the cause the engine found, or what it left out; empty otherwise.
-// The engine decides what there is to say; the words are the window's.
-QString RunDetails(const ConversionResult& result, const std::string& inputPath, const std::string& outputPath) {
-    if (result.Failed) {
-        if (result.ErrorFile.empty())
-            return QString::fromStdString(result.ErrorText);
-        const QString error = IOErrorText(IOError(result.ErrorCode, result.ErrorFile));
-        const std::string cause = FailureCause(result, inputPath, outputPath);
-        static const std::string kFolder = " (the folder ";
-        static const std::string kMissing = " does not exist)";
-        if (cause.empty())
-            return error;
-        if (cause.rfind(kFolder, 0) == 0 && cause.size() > kFolder.size() + kMissing.size())
-            return TMAVIKForm::tr("%1 (the folder %2 does not exist)")
-                .arg(error, QString::fromStdString(
-                                cause.substr(kFolder.size(), cause.size() - kFolder.size() - kMissing.size())));
-        return TMAVIKForm::tr("%1 (it is the input file)").arg(error);
-    }
-    if (LeftOutTail(result).empty())
-        return {};
-    const InputFileStatistics whole = StatisticsOfSize(result.InputSize);
-    const std::int64_t tail = whole.TailBytes();  // less than a block: %n holds it
-    return TMAVIKForm::tr("The last %n bytes (from offset %1) are not a whole 2048-byte block and were not converted.",
-                          nullptr, static_cast<int>(tail))
-        .arg(whole.SizeBytes - tail);
-}
-
 }  // namespace
 
 TMAVIKForm::TMAVIKForm(Platform& platform, QWidget* parent)
@@ -303,6 +275,32 @@ void TMAVIKForm::AskToStop() {
     } else {
         run->Resume();
     }
+}
+
+// The engine decides what there is to say; the words are the window's.
+QString RunDetails(const ConversionResult& result, const std::string& inputPath, const std::string& outputPath) {
+    if (result.Failed) {
+        if (result.ErrorFile.empty())
+            return QString::fromStdString(result.ErrorText);
+        const QString error = IOErrorText(IOError(result.ErrorCode, result.ErrorFile));
+        const std::string cause = FailureCause(result, inputPath, outputPath);
+        static const std::string kFolder = " (the folder ";
+        static const std::string kMissing = " does not exist)";
+        if (cause.empty())
+            return error;
+        if (cause.rfind(kFolder, 0) == 0 && cause.size() > kFolder.size() + kMissing.size())
+            return TMAVIKForm::tr("%1 (the folder %2 does not exist)")
+                .arg(error, QString::fromStdString(
+                                cause.substr(kFolder.size(), cause.size() - kFolder.size() - kMissing.size())));
+        return TMAVIKForm::tr("%1 (it is the input file)").arg(error);
+    }
+    if (LeftOutTail(result).empty())
+        return {};
+    const InputFileStatistics whole = StatisticsOfSize(result.InputSize);
+    const std::int64_t tail = whole.TailBytes();  // less than a block: %n holds it
+    return TMAVIKForm::tr("The last %n bytes (from offset %1) are not a whole 2048-byte block and were not converted.",
+                          nullptr, static_cast<int>(tail))
+        .arg(whole.SizeBytes - tail);
 }
 
 void TMAVIKForm::UpdateGauge(int progress) { ui_->Gauge1->setProgress(progress); }

@@ -13,6 +13,11 @@
 #include "ViewerOpener.h"
 
 class Platform;
+
+// The notice's smaller text at the end of a run, in the window's language:
+// why it failed, its file and the cause the engine found, or what it left
+// out; empty otherwise.
+QString RunDetails(const ConversionResult& result, const std::string& inputPath, const std::string& outputPath);
 class QLabel;
 namespace Ui {
 class TMAVIKForm;

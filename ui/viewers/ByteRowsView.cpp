@@ -109,7 +109,6 @@ void ByteRowsView::paintEvent(QPaintEvent*) {
     const int ascent = fontMetrics().ascent();
     const int dx = -HorizontalOffset() + cw / 2;
     const Columns col = ColumnsOf();
-    const bool ebcdicFirst = decoding_.Charset == ByteDecoding::Input::Ebcdic;
     const ByteDecoding second = SecondDecoding();
 
     // One read for all rows on screen: rows tile the file without gaps.
@@ -202,15 +201,22 @@ void ByteRowsView::paintEvent(QPaintEvent*) {
     // The header line names the columns.
     painter.fillRect(QRect(0, 0, viewport()->width(), h), kHeaderBackground);
     painter.setPen(palette().text().color());
+    const QStringList titles = ColumnTitles();
+    const int columns[] = {col.label, col.hex, col.text, col.text2};
+    for (int i = 0; i < titles.size(); ++i)
+        painter.drawText(dx + Column(columns[i]), ascent, titles[i]);
+}
+
+QStringList ByteRowsView::ColumnTitles() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
-    const auto title = [&](int column, const QString& text) { painter.drawText(dx + Column(column), ascent, text); };
-    title(col.label, records ? tr("Block  Rec  Offset") : tr("Offset"));
-    title(col.hex, records ? tr("Hex, fields 1-14 (13 binary)") : tr("Hex"));
+    const bool ebcdicFirst = decoding_.Charset == ByteDecoding::Input::Ebcdic;
     const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : tr("EBCDIC (no code table)");
     const QString ascii = QStringLiteral("ASCII");
-    title(col.text, ebcdicFirst ? ebcdic : ascii);
+    QStringList titles{records ? tr("Block  Rec  Offset") : tr("Offset"),
+                       records ? tr("Hex, fields 1-14 (13 binary)") : tr("Hex"), ebcdicFirst ? ebcdic : ascii};
     if (sideBySide_)
-        title(col.text2, ebcdicFirst ? ascii : ebcdic);
+        titles << (ebcdicFirst ? ascii : ebcdic);
+    return titles;
 }
 
 std::optional<std::uint64_t> ByteRowsView::ByteAt(const QPoint& point) const {

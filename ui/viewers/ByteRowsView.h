@@ -20,6 +20,8 @@ class ByteRowsView final : public RowScrollArea {
     Q_OBJECT
 
 public:
+    // The header line's titles, left to right.
+    QStringList ColumnTitles() const;
     ByteRowsView(std::shared_ptr<FileSource> source, ByteDecoding decoding, QWidget* parent = nullptr);
 
     const ByteRowLayout& Layout() const { return layout_; }

@@ -71,6 +71,10 @@ int TextRowsView::GutterChars() const {
     return std::max(digits, 6) + 1;
 }
 
+QString TextRowsView::HeaderText() const {
+    return encoding_ == TextEncoding::Utf8 ? tr("Line   Text (UTF-8)") : tr("Line   Text (windows-1251)");
+}
+
 void TextRowsView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const QString cutMarker = tr(kCutMarker);
@@ -124,8 +128,7 @@ void TextRowsView::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, 0, viewport()->width(), h), kGutterBackground);
     painter.setPen(palette().text().color());
     painter.drawText(dx + HorizontalOffset() - gutter + cw / 2, ascent,
-                     encoding_ == TextEncoding::Utf8 ? tr("Line   Text (UTF-8)")
-                                                     : tr("Line   Text (windows-1251)"));
+                     HeaderText());
     SetContentWidth(gutter + Column(widest + 1));
 }
 
