@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -204,6 +206,50 @@ private slots:
         QCOMPARE(view->ShownText(longLine + 1), QStringLiteral("after the long line"));
         QVERIFY(!viewer->GoTo("0"));
         QVERIFY(!viewer->GoTo("x"));
+    }
+
+    void Keys_EscClosesABarFirstThenTheViewer_data() {
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<QKeySequence>("bar");  // what opens a bar first; empty for none
+        QTest::addColumn<QKeySequence>("key");
+        const QKeySequence esc(Qt::Key_Escape), ctrlW(Qt::CTRL | Qt::Key_W), ctrlG(Qt::CTRL | Qt::Key_G);
+        QTest::newRow("byte viewer, Esc") << false << QKeySequence() << esc;
+        QTest::newRow("byte viewer, Ctrl+W") << false << QKeySequence() << ctrlW;
+        QTest::newRow("byte viewer, go-to bar, Esc") << false << ctrlG << esc;
+        QTest::newRow("byte viewer, go-to bar, Ctrl+W") << false << ctrlG << ctrlW;
+        QTest::newRow("text viewer, Esc") << true << QKeySequence() << esc;
+        QTest::newRow("text viewer, Ctrl+W") << true << QKeySequence() << ctrlW;
+        QTest::newRow("text viewer, find bar, Esc") << true << QKeySequence(QKeySequence::Find) << esc;
+        QTest::newRow("text viewer, go-to bar, Esc") << true << ctrlG << esc;
+    }
+
+    void Keys_EscClosesABarFirstThenTheViewer() {
+        QFETCH(bool, text);
+        QFETCH(QKeySequence, bar);
+        QFETCH(QKeySequence, key);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file.txt");
+        Write(path, Lines(0, 100));
+        QPointer<QMainWindow> viewer = text ? static_cast<QMainWindow*>(TextViewerWindow::Open(path))
+                                            : ByteViewerWindow::Open(path, {ByteDecoding::Input::Ascii, nullptr});
+        ShowActive(viewer);
+        QWidget* view = viewer->centralWidget()->focusWidget();
+        QVERIFY(view);
+        if (!bar.isEmpty()) {
+            QTest::keySequence(view, bar);
+            QWidget* open = QApplication::focusWidget();
+            QVERIFY(open && open != view && open->isVisible());
+            QTest::keySequence(open, key);
+            // Esc closes only the bar; Ctrl+W the window at once.
+            if (key == QKeySequence(Qt::Key_Escape)) {
+                QVERIFY(viewer && viewer->isVisible());
+                QVERIFY(!open->isVisible());
+                QTest::keySequence(viewer->focusWidget() ? viewer->focusWidget() : viewer.data(), key);
+            }
+        } else {
+            QTest::keySequence(view, key);
+        }
+        QTRY_VERIFY(viewer.isNull());
     }
 
     void TextViewer_CancelledFindAndReloadAfterTheFileGrew() {

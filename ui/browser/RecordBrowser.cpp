@@ -1,5 +1,6 @@
 #include "RecordBrowser.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QComboBox>
@@ -112,6 +113,21 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
     SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout())));
     resize(1100, 640);
+
+    // Esc cancels a running selection or export first; then, like Ctrl+W,
+    // it closes the browser.
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, [this] {
+        if (Busy())
+            CancelWork();
+        else
+            close();
+    });
+    addActions({closeWindow, escape});
 }
 
 // The jobs' destructors cancel and wait.

@@ -120,5 +120,5 @@ private:
     RunSide runSide_{*this};
     ConversionRuns runs_;
     // The viewers opened where the external programs are missing.
-    ViewerOpener viewers_{platform_};
+    ViewerOpener viewers_{platform_, this};
 };

@@ -98,16 +98,6 @@ TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QSt
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &TextViewerWindow::Copy);
     AddReloadAction([this] { Reload(); });
-    auto* escape = new QAction(this);
-    escape->setShortcut(QKeySequence(Qt::Key_Escape));
-    escape->setShortcutContext(Qt::WindowShortcut);
-    addAction(escape);
-    connect(escape, &QAction::triggered, this, [this] {
-        if (find_)
-            CancelFind();
-        else
-            findBar_->hide();
-    });
 
     connect(view_, &TextRowsView::CursorMoved, this, &TextViewerWindow::UpdateStatus);
     poll_ = new QTimer(this);
@@ -205,6 +195,19 @@ bool TextViewerWindow::Find(bool backward) {
     poll_->start();
     UpdateStatus();
     return true;
+}
+
+bool TextViewerWindow::Escape() {
+    if (find_) {
+        CancelFind();
+        return true;
+    }
+    if (findBar_->isVisible()) {
+        findBar_->hide();
+        view_->setFocus();
+        return true;
+    }
+    return ViewerFrame::Escape();
 }
 
 void TextViewerWindow::CancelFind() {

@@ -1,5 +1,6 @@
 #include "ViewerFrame.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
@@ -22,11 +23,31 @@ ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* pare
     statusBar()->addWidget(status_, 1);
     tools_ = addToolBar(tr("View"));
     tools_->setMovable(false);
+
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, [this] {
+        if (!Escape())
+            close();
+    });
+    addActions({closeWindow, escape});
+}
+
+bool ViewerFrame::Escape() {
+    if (goTo_ && goTo_->isVisible()) {
+        goTo_->hide();
+        return true;
+    }
+    return false;
 }
 
 GoToBar* ViewerFrame::AddGoToBar(const QString& hint, const QString& problem, QWidget* view,
                                   std::function<bool(const QString&)> go) {
     auto* bar = new GoToBar(hint, centralWidget());
+    goTo_ = bar;
     column_->addWidget(bar);
     connect(bar, &GoToBar::Submitted, this, [bar, problem, view, go = std::move(go)](const QString& text) {
         if (go(text)) {
