@@ -73,6 +73,23 @@ void ByteRowsView::Select(std::uint64_t anchor, std::uint64_t cursor) {
     emit CursorMoved();
 }
 
+bool ByteRowsView::FitWidth(int pixels) {
+    QFont smaller = font();
+    while (PreferredWidth() > pixels && smaller.pointSizeF() - 0.5 >= kSmallestPoints) {
+        smaller.setPointSizeF(smaller.pointSizeF() - 0.5);
+        SetRowFont(smaller);
+        SetContentWidth(Column(ColumnsOf().end));
+    }
+    return PreferredWidth() <= pixels;
+}
+
+void ByteRowsView::ShowTextColumn() {
+    const Columns col = ColumnsOf();
+    const int textEnd = Column(col.end);
+    if (textEnd > viewport()->width())
+        horizontalScrollBar()->setValue(textEnd - viewport()->width());
+}
+
 ByteRowsView::Columns ByteRowsView::ColumnsOf() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     Columns c{};

@@ -84,12 +84,22 @@ ByteViewerWindow::ByteViewerWindow(std::shared_ptr<FileSource> source, const QSt
     AddReloadAction([this] { Reload(); });
 
     connect(view_, &ByteRowsView::CursorMoved, this, &ByteViewerWindow::UpdateStatus);
-    // As wide as the rows, where the screen allows.
+    // As wide as the rows, in a smaller font where that makes them fit the
+    // screen; where nothing does, the text column stays in view (showEvent).
     const QScreen* shown = screen();
     const int room = shown ? shown->availableGeometry().width() - 40 : 1200;
+    view_->FitWidth(room - 4);
     resize(std::min(view_->PreferredWidth() + 4, room), 640);
     UpdateStatus();
     view_->setFocus();
+}
+
+void ByteViewerWindow::showEvent(QShowEvent* event) {
+    ViewerFrame::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        view_->ShowTextColumn();
+    }
 }
 
 bool ByteViewerWindow::GoTo(const QString& target) {
