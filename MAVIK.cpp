@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     // The title names the program on the task bar and captions the error
     // box; it is not appended to the window's own caption "MAVIK".
     QApplication::setApplicationName(kApplicationTitle);
-    InstallQtRussian(application);
+    InstallRussian(application);
 
     QtPlatform platform;
     TMAVIKForm MAVIKForm(platform);

@@ -7,7 +7,9 @@
 #include <QFile>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "CodeTable.h"
 #include "FileSource.h"
 #include "IOError.h"
+#include "QtTranslations.h"
 #include "RecordBrowser.h"
 #include "RecordFile.h"
 #include "RecordTableModel.h"
@@ -33,7 +36,7 @@ struct Options {
     std::string file;
 };
 
-// Exit codes: 0 done, 1 the file cannot be opened, 2 a usage error.
+// Exit codes: 0 done, 1 the file cannot be opened or no display, 2 a usage error.
 constexpr int kUnopenable = 1;
 constexpr int kUsage = 2;
 
@@ -55,6 +58,48 @@ CodeTables EbcdicTableIfAny(const std::string& folder) {
     return tables;
 }
 
+// Where no display can be opened, Qt ends the program with an abort and a
+// core dump. A session without one is told so before Qt is asked: no
+// platform chosen and neither an X nor a Wayland display named.
+bool NoDisplayNamed() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return !set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY");
+}
+
+// A display named but not to be opened: Qt's fatal message becomes our one
+// line and status 1. Qt's other words on the way there are held back.
+QtMessageHandler qtHandler = nullptr;
+void OnQtMessageWhileStarting(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg)
+        return;
+    const auto shown = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value ? std::string(name) + "=" + value : std::string(name) + " unset";
+    };
+    std::fprintf(stderr, "mavik-view: cannot open a display (%s, %s, %s)\n", shown("DISPLAY").c_str(),
+                 shown("WAYLAND_DISPLAY").c_str(), shown("QT_QPA_PLATFORM").c_str());
+    std::_Exit(kUnopenable);
+}
+
+// The application, or nothing when there is no display to show a window on
+// (the reason already on stderr).
+std::unique_ptr<QApplication> StartApplication(int& argc, char* argv[]) {
+    std::unique_ptr<QApplication> application;
+    if (NoDisplayNamed()) {
+        std::fprintf(stderr, "mavik-view: no display to open: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
+        return application;
+    }
+    qtHandler = qInstallMessageHandler(OnQtMessageWhileStarting);
+    application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    InstallRussian(*application);
+    return application;
+}
+
 int Unopenable(const Options& options, const IOError& error) {
     std::fprintf(stderr, "mavik-view: %s: %s\n", options.file.c_str(), error.what());
     return kUnopenable;
@@ -62,14 +107,21 @@ int Unopenable(const Options& options, const IOError& error) {
 
 // The record browser on the file, which it recognises itself; inputCode,
 // when given, says a block file's code instead of its digits.
-int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) {
+int ShowRecords(int& argc, char* argv[], const Options& options, bool inputCode) {
     const CodeTables tables = EbcdicTableIfAny(options.tables);
     std::optional<BlockCode> code;
     if (inputCode)
         code = options.input == "ascii" ? BlockCode::Ascii : BlockCode::Ebcdic;
 
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    // A file that cannot be opened is told before a missing display.
+    try {
+        FileSource probe(options.file);
+    } catch (const IOError& error) {
+        return Unopenable(options, error);
+    }
+    const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
+    if (!application)
+        return kUnopenable;
     RecordBrowser* browser = nullptr;
     try {
         browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
@@ -88,7 +140,7 @@ int ShowRecords(int argc, char* argv[], const Options& options, bool inputCode) 
                      "compared as their own bytes\n",
                      options.tables.empty() ? "the current folder" : options.tables.c_str());
     browser->show();
-    return application.exec();
+    return QApplication::exec();
 }
 
 }  // namespace
@@ -134,8 +186,9 @@ int main(int argc, char* argv[]) {
     const bool ebcdic = options.input == "ebcdic";
     const CodeTables tables = ebcdic && !asText ? EbcdicTableIfAny(options.tables) : CodeTables{};
 
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("mavik-view"));
+    const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
+    if (!application)
+        return kUnopenable;
     const QString path = QFile::decodeName(options.file.c_str());
     QMainWindow* viewer = nullptr;
     try {
@@ -148,5 +201,5 @@ int main(int argc, char* argv[]) {
         return Unopenable(options, error);
     }
     viewer->show();
-    return application.exec();
+    return QApplication::exec();
 }

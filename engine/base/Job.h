@@ -40,7 +40,8 @@ public:
               try {
                   result_ = work(progress_);
               } catch (...) {
-                  error_ = JobFailure(std::current_exception());
+                  failure_ = std::current_exception();
+                  error_ = JobFailure(failure_);
               }
               finished_.store(true, std::memory_order_release);
           }) {}
@@ -62,11 +63,14 @@ public:
     const std::optional<R>& Result() const { return result_; }
     // Once Finished(): why it failed; empty when it did not.
     const std::string& Error() const { return error_; }
+    // Once Finished(): what it threw, for a caller that tells errors by kind.
+    const std::exception_ptr& Failure() const { return failure_; }
 
 private:
     JobProgress progress_;
     std::optional<R> result_;
     std::string error_;
+    std::exception_ptr failure_;
     std::atomic<bool> finished_{false};
     std::thread thread_;  // last: it starts at once and uses the members above
 };

@@ -43,6 +43,8 @@ private slots:
     void Builder_WritesConditionsIntoTheEdit();
     void Pane_ShowsTheCurrentRecordFieldByField();
     void Huge_ScrollsToEveryRowAndTheScanCanBeCancelled();
+    void Keys_CloseTheBrowser_data();
+    void Keys_CloseTheBrowser();
     void Export_WritesWhatTheEngineWrites();
     void Export_CsvNamesTheFieldsAsTheConverterDoes();
     void Open_FileThatFitsNothingIsRefusedWithWhere();
@@ -300,6 +302,35 @@ void RecordBrowserTest::Huge_ScrollsToEveryRowAndTheScanCanBeCancelled() {
     QVERIFY(finished.wait(10000));
     QVERIFY2(o->status().contains("cancelled"), qPrintable(o->status()));
     QCOMPARE(model->TotalRows(), total);
+
+    // Esc cancels a running scan first and leaves the browser open; then
+    // it closes it.
+    o->browser->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(o->browser.get()));
+    QTest::keyClick(o->edit(), Qt::Key_Return);
+    QTRY_VERIFY(progress->isVisible() && o->status().contains("so far"));
+    QTest::keyClick(o->table(), Qt::Key_Escape);
+    QVERIFY(finished.wait(10000));
+    QVERIFY2(o->status().contains("cancelled"), qPrintable(o->status()));
+    QVERIFY(o->browser->isVisible());
+    QTest::keyClick(o->table(), Qt::Key_Escape);
+    QVERIFY(!o->browser->isVisible());
+}
+
+void RecordBrowserTest::Keys_CloseTheBrowser_data() {
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+}
+
+void RecordBrowserTest::Keys_CloseTheBrowser() {
+    QFETCH(QKeySequence, key);
+    auto o = Open(Blocks(2));
+    o->browser->show();
+    o->browser->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(o->browser.get()));
+    QTest::keySequence(o->table(), key);
+    QVERIFY(!o->browser->isVisible());
 }
 
 void RecordBrowserTest::Export_WritesWhatTheEngineWrites() {

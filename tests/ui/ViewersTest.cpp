@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +86,8 @@ private slots:
         const std::uint64_t block = 5ull << 30;
         view->GoTo(block + 8 + 3 * 60);
         const int h = view->fontMetrics().height();  // rows and the header line alike
+        // The window opened scrolled to its text column: back to the left edge.
+        view->horizontalScrollBar()->setValue(0);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(2, 2 * h + h / 2));
         QCOMPARE(view->Cursor(), block + 8 + 4 * 60);
         QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 2621441, record 5, field 1"));
@@ -204,6 +209,75 @@ private slots:
         QCOMPARE(view->ShownText(longLine + 1), QStringLiteral("after the long line"));
         QVERIFY(!viewer->GoTo("0"));
         QVERIFY(!viewer->GoTo("x"));
+    }
+
+    void Keys_EscClosesABarFirstThenTheViewer_data() {
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<QKeySequence>("bar");  // what opens a bar first; empty for none
+        QTest::addColumn<QKeySequence>("key");
+        const QKeySequence esc(Qt::Key_Escape), ctrlW(Qt::CTRL | Qt::Key_W), ctrlG(Qt::CTRL | Qt::Key_G);
+        QTest::newRow("byte viewer, Esc") << false << QKeySequence() << esc;
+        QTest::newRow("byte viewer, Ctrl+W") << false << QKeySequence() << ctrlW;
+        QTest::newRow("byte viewer, go-to bar, Esc") << false << ctrlG << esc;
+        QTest::newRow("byte viewer, go-to bar, Ctrl+W") << false << ctrlG << ctrlW;
+        QTest::newRow("text viewer, Esc") << true << QKeySequence() << esc;
+        QTest::newRow("text viewer, Ctrl+W") << true << QKeySequence() << ctrlW;
+        QTest::newRow("text viewer, find bar, Esc") << true << QKeySequence(QKeySequence::Find) << esc;
+        QTest::newRow("text viewer, go-to bar, Esc") << true << ctrlG << esc;
+    }
+
+    void Keys_EscClosesABarFirstThenTheViewer() {
+        QFETCH(bool, text);
+        QFETCH(QKeySequence, bar);
+        QFETCH(QKeySequence, key);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file.txt");
+        Write(path, Lines(0, 100));
+        QPointer<QMainWindow> viewer = text ? static_cast<QMainWindow*>(TextViewerWindow::Open(path))
+                                            : ByteViewerWindow::Open(path, {ByteDecoding::Input::Ascii, nullptr});
+        ShowActive(viewer);
+        QWidget* view = viewer->centralWidget()->focusWidget();
+        QVERIFY(view);
+        if (!bar.isEmpty()) {
+            QTest::keySequence(view, bar);
+            QWidget* open = QApplication::focusWidget();
+            QVERIFY(open && open != view && open->isVisible());
+            QTest::keySequence(open, key);
+            // Esc closes only the bar; Ctrl+W the window at once.
+            if (key == QKeySequence(Qt::Key_Escape)) {
+                QVERIFY(viewer && viewer->isVisible());
+                QVERIFY(!open->isVisible());
+                QTest::keySequence(viewer->focusWidget() ? viewer->focusWidget() : viewer.data(), key);
+            }
+        } else {
+            QTest::keySequence(view, key);
+        }
+        QTRY_VERIFY(viewer.isNull());
+    }
+
+    // On a screen 1600 wide the records layout fits whole, hex and text, in
+    // a font not much smaller; on the test's narrower screen the text
+    // column is in view when the window opens.
+    void ByteViewer_OpeningSizeShowsTheTextColumn() {
+        const QString path = QStringLiteral(MAVIK_DATA_DIR "/samples/calls-ascii.cdr");
+        std::unique_ptr<ByteViewerWindow> viewer(ByteViewerWindow::Open(path, {ByteDecoding::Input::Ascii, nullptr}));
+        viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+        auto* view = viewer->findChild<ByteRowsView*>();
+        const qreal points = view->font().pointSizeF();
+        QVERIFY(view->FitWidth(1600 - 40 - 4));
+        QVERIFY(view->PreferredWidth() <= 1556);
+        QVERIFY(view->font().pointSizeF() >= ByteRowsView::kSmallestPoints);
+        QVERIFY(view->font().pointSizeF() <= points);
+        std::unique_ptr<ByteViewerWindow> narrow(ByteViewerWindow::Open(path, {ByteDecoding::Input::Ascii, nullptr}));
+        narrow->setAttribute(Qt::WA_DeleteOnClose, false);
+        ShowActive(narrow.get());
+        QVERIFY(narrow->frameGeometry().width() <= narrow->screen()->availableGeometry().width());
+        auto* shown = narrow->findChild<ByteRowsView*>();
+        QVERIFY2(shown->PreferredWidth() > shown->width(), "the test's screen is wide enough: nothing to scroll");
+        // The text column's right edge is inside the viewport.
+        QVERIFY(shown->horizontalScrollBar()->value() > 0);
+        QVERIFY(shown->horizontalScrollBar()->value() + shown->viewport()->width() >= shown->PreferredWidth() -
+                    shown->verticalScrollBar()->width() - 8);
     }
 
     void TextViewer_CancelledFindAndReloadAfterTheFileGrew() {

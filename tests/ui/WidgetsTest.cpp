@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "Gauge.h"
+#include "Placement.h"
 #include "RadioGroup.h"
 
 class WidgetsTest : public QObject {
@@ -20,6 +21,8 @@ private slots:
     void RadioGroup_ArrowKeyChoosesNextItem();
     void Gauge_ClampsTo0To100AndPrintsPercent();
     void Gauge_DrawsBlueBarOnWhiteInBorder();
+    void PlaceBeside_CoversLeastOfTheWindowOnScreen_data();
+    void PlaceBeside_CoversLeastOfTheWindowOnScreen();
 
 private:
     static void clickItem(RadioGroup& group, int index) {
@@ -135,6 +138,35 @@ void WidgetsTest::Gauge_DrawsBlueBarOnWhiteInBorder() {
     QCOMPARE(image.pixelColor(5, 3), QColor(Qt::blue));      // bar, left half
     QCOMPARE(image.pixelColor(240, 3), QColor(Qt::white));   // rest, right half
     QCOMPARE(image.pixelColor(248, 12), QColor(Qt::black));  // border
+}
+
+void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen_data() {
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("placed");
+    const QRect screen(0, 0, 1600, 1000);
+    QTest::newRow("room on the right") << screen << QRect(100, 100, 506, 400) << QSize(900, 640)
+                                       << QRect(606, 100, 900, 640);
+    QTest::newRow("room only on the left") << screen << QRect(1000, 100, 506, 400) << QSize(900, 640)
+                                           << QRect(100, 100, 900, 640);
+    // Pushed back onto the screen, above covers only the window's top.
+    QTest::newRow("above covers least") << screen << QRect(300, 500, 506, 400) << QSize(1100, 640)
+                                        << QRect(300, 0, 1100, 640);
+    QTest::newRow("below when neither side has room") << screen << QRect(500, 0, 600, 300) << QSize(1200, 640)
+                                                      << QRect(400, 300, 1200, 640);
+    QTest::newRow("too big: shrunk to the screen, least covered") << screen << QRect(0, 0, 506, 400)
+                                                                   << QSize(2000, 1200) << QRect(0, 0, 1600, 1000);
+    QTest::newRow("a screen not at the origin") << QRect(1600, 0, 1280, 1024) << QRect(1700, 50, 506, 400)
+                                                << QSize(700, 600) << QRect(2180, 50, 700, 600);
+}
+
+void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen() {
+    QFETCH(QRect, screen);
+    QFETCH(QRect, main);
+    QFETCH(QSize, size);
+    QFETCH(QRect, placed);
+    QCOMPARE(PlaceBeside(screen, main, size), placed);
 }
 
 QTEST_MAIN(WidgetsTest)

@@ -60,6 +60,29 @@ head -c 4096 /dev/zero | tr '\0' '\100' >"$work/blanks.cdr"
 expect 1 "records of blanks, code unknown" --records "$work/blanks.cdr"
 expect 124 "records of blanks, code given" --records -i ebcdic "$work/blanks.cdr"
 
+# No display: one line on stderr and status 1, never an abort; a file that
+# cannot be opened is still told first. DISPLAY=:97 names a display no
+# server holds.
+# headless ENV DESCRIPTION WANTED ARGS...: as expect, in the environment ENV
+headless() {
+    local environment=$1 what=$2 wanted=$3
+    shift 3
+    env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY $environment \
+        timeout -s TERM 10 "$view" "$@" >"$work/out" 2>"$work/err"
+    local got=$?
+    if [ "$got" -ne 1 ] || [ "$(wc -l <"$work/err")" -ne 1 ] || ! grep -q "$wanted" "$work/err"; then
+        echo "FAIL: $what: exit $got (expected 1), stderr not one line with '$wanted':" >&2
+        cat "$work/err" >&2
+        failures=$((failures + 1))
+    fi
+}
+for args in "$data/samples/calls-ebcdic.cdr" "--records $data/samples/calls-ebcdic.cdr" "$work/out.txt"; do
+    headless "" "no display: $args" "no display" $args
+    headless "DISPLAY=:97" "a display that does not open: $args" "cannot open a display" $args
+done
+headless "" "no display, missing file" "File not found" "$work/missing.cdr"
+headless "" "no display, records of a missing file" "File not found" --records "$work/missing.cdr"
+
 if [ "$failures" -gt 0 ]; then
     echo "$failures failure(s)" >&2
     exit 1

@@ -18,15 +18,15 @@ ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath
                            QWidget* parent)
     : QDialog(parent), layout_(layout), sourcePath_(sourcePath), chooseFile_(std::move(chooseFile)) {
     setObjectName(QStringLiteral("ExportDialog"));
-    setWindowTitle(QStringLiteral("Export the selection — MAVIK"));
-    lines_ = new QRadioButton(layout.IsText() ? QStringLiteral("The selected lines as they stand")
-                                             : QStringLiteral("Text lines, as the converter writes them"),
+    setWindowTitle(tr("Export the selection — MAVIK"));
+    lines_ = new QRadioButton(layout.IsText() ? tr("The selected lines as they stand")
+                                             : tr("Text lines, as the converter writes them"),
                              this);
     lines_->setObjectName(QStringLiteral("ExportLines"));
     lines_->setChecked(true);
-    csv_ = new QRadioButton(QStringLiteral("CSV for spreadsheets (UTF-8, header row)"), this);
+    csv_ = new QRadioButton(tr("CSV for spreadsheets (UTF-8, header row)"), this);
     csv_->setObjectName(QStringLiteral("ExportCsv"));
-    formatted_ = new QCheckBox(QStringLiteral("Форматировать"), this);
+    formatted_ = new QCheckBox(tr("Форматировать"), this);
     formatted_->setObjectName(QStringLiteral("ExportFormatted"));
     formatted_->setChecked(true);
     tab_ = new QCheckBox(QStringLiteral("TAB"), this);
@@ -48,7 +48,7 @@ ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath
     sep->addWidget(separator_, 1);
     sep->addWidget(tab_);
     options->addRow(formatted_);
-    options->addRow(QStringLiteral("Separator:"), sep);
+    options->addRow(tr("Separator:"), sep);
     auto* file = new QHBoxLayout;
     file->addWidget(path_, 1);
     file->addWidget(browse);

@@ -1,6 +1,8 @@
 #include "RecordBrowser.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFileDialog>
@@ -18,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "CsvWriter.h"
+#include "ErrorText.h"
 #include "ExportDialog.h"
 #include "IOError.h"
 #include "LayoutRecognition.h"
@@ -28,9 +31,72 @@
 #include "SelectionScan.h"
 #include "Windows1251Text.h"
 
+#include <climits>
+#include <string_view>
+
 namespace {
 
 QString Count(std::uint64_t n) { return QLocale::c().toString(static_cast<qulonglong>(n)); }
+
+// %n for a count that may pass an int: the plural form goes by the last
+// two digits, which a stand-in keeps.
+int Plural(std::uint64_t n) { return n <= INT_MAX ? static_cast<int>(n) : static_cast<int>(n % 100) + 100; }
+
+// How the file is read, in the reader's words.
+QString LayoutText(const RecordLayout& layout) {
+    const QString separator = layout.Separator == "\t" ? QStringLiteral("TAB")
+                                                       : QStringLiteral("\"%1\"").arg(FromWindows1251Bytes(layout.Separator));
+    switch (layout.Kind) {
+    case LayoutKind::Block:
+        return layout.Code == BlockCode::Ebcdic ? RecordBrowser::tr("EBCDIC call records")
+                                                : RecordBrowser::tr("ASCII call records");
+    case LayoutKind::Formatted:
+        return RecordBrowser::tr("formatted lines, separator %1").arg(separator);
+    case LayoutKind::Raw:
+        return RecordBrowser::tr("raw field lines, separator %1").arg(separator);
+    }
+    return {};
+}
+
+// The engine's word for what a field holds, translated; what follows the
+// word (a date, a time, hex digits) is kept as it stands.
+QString WordText(const std::string& meaning);
+
+// What a field holds, and on a formatted line the value it stands for.
+QString MeaningText(const std::string& meaning) {
+    static const std::string kValue = ", value ";
+    const std::size_t at = meaning.rfind(kValue);
+    if (at == std::string::npos)
+        return WordText(meaning);
+    return RecordBrowser::tr("%1, value %2")
+        .arg(WordText(meaning.substr(0, at)), QString::fromStdString(meaning.substr(at + kValue.size())));
+}
+
+QString WordText(const std::string& meaning) {
+    static const struct {
+        const char* Engine;
+        const char* Shown;
+    } kWords[] = {
+        {"4 binary bytes, hex ", QT_TRANSLATE_NOOP("RecordBrowser", "4 binary bytes, hex %1")},
+        {"4 binary bytes in hex", QT_TRANSLATE_NOOP("RecordBrowser", "4 binary bytes in hex")},
+        {"date ", QT_TRANSLATE_NOOP("RecordBrowser", "date %1")},
+        {"date", QT_TRANSLATE_NOOP("RecordBrowser", "date")},
+        {"time ", QT_TRANSLATE_NOOP("RecordBrowser", "time %1")},
+        {"time", QT_TRANSLATE_NOOP("RecordBrowser", "time")},
+        {"digits", QT_TRANSLATE_NOOP("RecordBrowser", "digits")},
+        {"text", QT_TRANSLATE_NOOP("RecordBrowser", "text")},
+    };
+    for (const auto& word : kWords) {
+        const std::string_view engine(word.Engine);
+        if (meaning.rfind(engine, 0) != 0)
+            continue;
+        const QString shown = QCoreApplication::translate("RecordBrowser", word.Shown);
+        if (engine.back() != ' ')
+            return meaning.size() == engine.size() ? shown : QString::fromStdString(meaning);
+        return shown.arg(QString::fromStdString(meaning.substr(engine.size())));
+    }
+    return QString::fromStdString(meaning);
+}
 
 }  // namespace
 
@@ -49,7 +115,7 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     : QMainWindow(parent), file_(std::move(file)) {
     setObjectName(QStringLiteral("RecordBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(QString::fromStdString(file_->Path())).fileName() + QStringLiteral(" — MAVIK"));
+    setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(QString::fromStdString(file_->Path())).fileName()));
     model_ = new RecordTableModel(file_, codeTable, this);
     chooseSaveFile = [](QWidget* owner, const QString& suggested) {
         return QFileDialog::getSaveFileName(owner, QString(), suggested);
@@ -58,9 +124,23 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     poll_ = new QTimer(this);
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
-    SetStatus(QStringLiteral("%1 records, %2").arg(Count(model_->TotalRows()),
-                                                   QString::fromStdString(file_->Layout().Describe())));
+    SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout())));
     resize(1100, 640);
+
+    // Esc cancels a running selection or export first; then, like Ctrl+W,
+    // it closes the browser.
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, [this] {
+        if (Busy())
+            CancelWork();
+        else
+            close();
+    });
+    addActions({closeWindow, escape});
 }
 
 // The jobs' destructors cancel and wait.
@@ -78,18 +158,18 @@ void RecordBrowser::BuildWidgets() {
     fieldBox_ = new QComboBox(this);
     fieldBox_->setObjectName(QStringLiteral("BuilderField"));
     for (int n = 1; n <= kFieldCount; ++n)
-        fieldBox_->addItem(QStringLiteral("Field %1").arg(n), n);
+        fieldBox_->addItem(tr("Field %1").arg(n), n);
     operatorBox_ = new QComboBox(this);
     operatorBox_->setObjectName(QStringLiteral("BuilderOperator"));
     for (SelectionOp op : kSelectionOps)
         operatorBox_->addItem(QString::fromLatin1(OperatorText(op)), static_cast<int>(op));
     valueEdit_ = new QLineEdit(this);
     valueEdit_->setObjectName(QStringLiteral("BuilderValue"));
-    valueEdit_->setPlaceholderText(QStringLiteral("value"));
-    auto* add = new QPushButton(QStringLiteral("Add"), this);
+    valueEdit_->setPlaceholderText(tr("value"));
+    auto* add = new QPushButton(tr("Add"), this);
     add->setObjectName(QStringLiteral("BuilderAdd"));
     connect(add, &QPushButton::clicked, this, &RecordBrowser::AddCondition);
-    auto* apply = new QPushButton(QStringLiteral("Select"), this);
+    auto* apply = new QPushButton(tr("Select"), this);
     apply->setObjectName(QStringLiteral("SelectButton"));
     connect(apply, &QPushButton::clicked, this, &RecordBrowser::ApplySelection);
 
@@ -97,11 +177,11 @@ void RecordBrowser::BuildWidgets() {
     progress_->setObjectName(QStringLiteral("SelectionProgress"));
     progress_->setRange(0, 100);
     progress_->setVisible(false);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("CancelButton"));
     cancelButton_->setVisible(false);
     connect(cancelButton_, &QPushButton::clicked, this, &RecordBrowser::CancelWork);
-    exportButton_ = new QPushButton(QStringLiteral("Export…"), this);
+    exportButton_ = new QPushButton(tr("Export…"), this);
     exportButton_->setObjectName(QStringLiteral("ExportButton"));
     connect(exportButton_, &QPushButton::clicked, this, &RecordBrowser::ExportClicked);
     status_ = new QLabel(this);
@@ -126,7 +206,7 @@ void RecordBrowser::BuildWidgets() {
 
     pane_ = new QTableWidget(kFieldCount, 3, this);
     pane_->setObjectName(QStringLiteral("RecordPane"));
-    pane_->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("Text"), QStringLiteral("Holds")});
+    pane_->setHorizontalHeaderLabels({tr("Field"), tr("Text"), tr("Holds")});
     pane_->verticalHeader()->setVisible(false);
     pane_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pane_->setFont(mono);
@@ -137,7 +217,7 @@ void RecordBrowser::BuildWidgets() {
     pane_->setColumnWidth(1, charWidth * 17);
 
     auto* builder = new QHBoxLayout;
-    builder->addWidget(new QLabel(QStringLiteral("Condition:"), this));
+    builder->addWidget(new QLabel(tr("Condition:"), this));
     builder->addWidget(fieldBox_);
     builder->addWidget(operatorBox_);
     builder->addWidget(valueEdit_, 1);
@@ -146,7 +226,7 @@ void RecordBrowser::BuildWidgets() {
     builder->addWidget(exportButton_);
 
     auto* edit = new QHBoxLayout;
-    edit->addWidget(new QLabel(QStringLiteral("Selection:"), this));
+    edit->addWidget(new QLabel(tr("Selection:"), this));
     edit->addWidget(selectionEdit_, 1);
     edit->addWidget(apply);
 
@@ -176,7 +256,7 @@ void RecordBrowser::AddCondition() {
     c.Op = static_cast<SelectionOp>(operatorBox_->currentData().toInt());
     const auto value = ToWindows1251Bytes(valueEdit_->text());
     if (!value) {
-        SetStatus(QStringLiteral("The value holds a character the output files cannot hold."), true);
+        SetStatus(tr("The value holds a character the output files cannot hold."), true);
         return;
     }
     c.Value = *value;
@@ -198,7 +278,7 @@ void RecordBrowser::ApplySelection() {
         return;
     const auto bytes = ToWindows1251Bytes(selectionEdit_->text());
     if (!bytes) {
-        SetStatus(QStringLiteral("The selection holds a character the output files cannot hold."), true);
+        SetStatus(tr("The selection holds a character the output files cannot hold."), true);
         return;
     }
     std::vector<SelectionCondition> conditions;
@@ -211,7 +291,7 @@ void RecordBrowser::ApplySelection() {
     if (conditions.empty()) {
         model_->SetSelection(nullptr);
         view_->Reset();
-        SetStatus(QStringLiteral("All %1 records").arg(Count(model_->TotalRows())));
+        SetStatus(tr("All %n records", nullptr, Plural(model_->TotalRows())));
         emit WorkFinished();
         return;
     }
@@ -221,7 +301,7 @@ void RecordBrowser::ApplySelection() {
             neverMatches_ += QStringLiteral("; ") + FromWindows1251Bytes(*why);
     selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
-    SetStatus(QStringLiteral("Selecting…"));
+    SetStatus(tr("Selecting…"));
 }
 
 void RecordBrowser::CancelWork() {
@@ -252,7 +332,7 @@ void RecordBrowser::SetStatus(const QString& text, bool error) {
 void RecordBrowser::Poll() {
     if (selectionJob_) {
         progress_->setValue(selectionJob_->Percent());
-        SetStatus(QStringLiteral("Selecting… %1 matches so far").arg(Count(selectionJob_->Progress().Found)));
+        SetStatus(tr("Selecting… %n matches so far", nullptr, Plural(selectionJob_->Progress().Found)));
         if (selectionJob_->Finished())
             FinishSelection();
     } else if (exportJob_) {
@@ -267,14 +347,14 @@ void RecordBrowser::FinishSelection() {
     std::optional<SelectionIndex>& index = job->Result();
     SetBusy(false);
     if (!job->Error().empty()) {
-        SetStatus(QStringLiteral("Selection failed: ") + QString::fromStdString(job->Error()), true);
+        SetStatus(tr("Selection failed: %1").arg(ErrorText(job->Failure())), true);
     } else if (!index) {
-        SetStatus(QStringLiteral("Selection cancelled; the table shows what it showed before."));
+        SetStatus(tr("Selection cancelled; the table shows what it showed before."));
     } else {
         const std::uint64_t matches = index->Count();
         model_->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
         view_->Reset();
-        SetStatus(QStringLiteral("%1 of %2 records selected").arg(Count(matches), Count(file_->RecordCount())) +
+        SetStatus(tr("%1 of %n records selected", nullptr, Plural(file_->RecordCount())).arg(Count(matches)) +
                   (matches == 0 ? neverMatches_ : QString()));
     }
     emit WorkFinished();
@@ -307,20 +387,20 @@ void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
     exportRecords_ = model_->TotalRows();
     exportJob_ = StartExport(file_, model_->Selection(), model_->Table(), chosen, path.toStdString());
     SetBusy(true);
-    SetStatus(QStringLiteral("Exporting to %1…").arg(path));
+    SetStatus(tr("Exporting to %1…").arg(path));
 }
 
 void RecordBrowser::FinishExport() {
-    const QString error = QString::fromStdString(exportJob_->Error());
+    const QString error = ErrorText(exportJob_->Failure());
     const bool complete = exportJob_->Result().has_value();
     exportJob_.reset();
     SetBusy(false);
     if (!error.isEmpty())
-        SetStatus(QStringLiteral("Export failed: ") + error, true);
+        SetStatus(tr("Export failed: %1").arg(error), true);
     else if (!complete)
-        SetStatus(QStringLiteral("Export cancelled; nothing was written."));
+        SetStatus(tr("Export cancelled; nothing was written."));
     else
-        SetStatus(QStringLiteral("%1 records exported to %2").arg(Count(exportRecords_), exportPath_));
+        SetStatus(tr("%n records exported to %1", nullptr, Plural(exportRecords_)).arg(exportPath_));
     emit WorkFinished();
 }
 
@@ -333,7 +413,7 @@ void RecordBrowser::ShowRecord() {
         if (record) {
             if (const auto bytes = model_->FieldOf(*record, n)) {
                 text = ShownText(*bytes);
-                holds = QString::fromStdString(FieldMeaning(file_->Layout(), n, *bytes));
+                holds = MeaningText(FieldMeaning(file_->Layout(), n, *bytes));
             }
         }
         pane_->setItem(n - 1, 1, new QTableWidgetItem(text));

@@ -11,6 +11,8 @@
 #include <stdexcept>
 
 #include "CodeTable.h"
+#include "ErrorText.h"
+#include "IOError.h"
 #include "ConversionMode.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
@@ -269,10 +271,36 @@ void TMAVIKForm::AskToStop() {
         run->Stop();
         run->Resume();
         ConversionFailed = true;
-        ConvTerminate(QStringLiteral("The conversion was stopped by the user."));
+        ConvTerminate(tr("The conversion was stopped by the user."));
     } else {
         run->Resume();
     }
+}
+
+// The engine decides what there is to say; the words are the window's.
+QString RunDetails(const ConversionResult& result, const std::string& inputPath, const std::string& outputPath) {
+    if (result.Failed) {
+        if (result.ErrorFile.empty())
+            return QString::fromStdString(result.ErrorText);
+        const QString error = IOErrorText(IOError(result.ErrorCode, result.ErrorFile));
+        const std::string cause = FailureCause(result, inputPath, outputPath);
+        static const std::string kFolder = " (the folder ";
+        static const std::string kMissing = " does not exist)";
+        if (cause.empty())
+            return error;
+        if (cause.rfind(kFolder, 0) == 0 && cause.size() > kFolder.size() + kMissing.size())
+            return TMAVIKForm::tr("%1 (the folder %2 does not exist)")
+                .arg(error, QString::fromStdString(
+                                cause.substr(kFolder.size(), cause.size() - kFolder.size() - kMissing.size())));
+        return TMAVIKForm::tr("%1 (it is the input file)").arg(error);
+    }
+    if (LeftOutTail(result).empty())
+        return {};
+    const InputFileStatistics whole = StatisticsOfSize(result.InputSize);
+    const std::int64_t tail = whole.TailBytes();  // less than a block: %n holds it
+    return TMAVIKForm::tr("The last %n bytes (from offset %1) are not a whole 2048-byte block and were not converted.",
+                          nullptr, static_cast<int>(tail))
+        .arg(whole.SizeBytes - tail);
 }
 
 void TMAVIKForm::UpdateGauge(int progress) { ui_->Gauge1->setProgress(progress); }
@@ -308,9 +336,8 @@ void TMAVIKForm::RunSide::ConvTerminate(ConvToText& run, const ConversionResult&
         if (!form_.Speaks(run))
             return;
         const ConvToTextStart& start = run.StartValues();
-        const std::string reason = FailureReason(result, start.InputPath, start.OutputPath);
         form_.ConversionFailed = result.Failed;
-        form_.ConvTerminate(QString::fromStdString(reason.empty() ? LeftOutTail(result) : reason));
+        form_.ConvTerminate(RunDetails(result, start.InputPath, start.OutputPath));
     });
 }
 

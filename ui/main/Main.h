@@ -13,6 +13,11 @@
 #include "ViewerOpener.h"
 
 class Platform;
+
+// The notice's smaller text at the end of a run, in the window's language:
+// why it failed, its file and the cause the engine found, or what it left
+// out; empty otherwise.
+QString RunDetails(const ConversionResult& result, const std::string& inputPath, const std::string& outputPath);
 class QLabel;
 namespace Ui {
 class TMAVIKForm;
@@ -115,5 +120,5 @@ private:
     RunSide runSide_{*this};
     ConversionRuns runs_;
     // The viewers opened where the external programs are missing.
-    ViewerOpener viewers_{platform_};
+    ViewerOpener viewers_{platform_, this};
 };

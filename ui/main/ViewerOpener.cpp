@@ -1,8 +1,10 @@
 #include "ViewerOpener.h"
 
 #include <QMainWindow>
+#include <QScreen>
 
 #include "ByteViewerWindow.h"
+#include "Placement.h"
 #include "Platform.h"
 #include "RecordBrowser.h"
 #include "TextViewerWindow.h"
@@ -47,6 +49,14 @@ void ViewerOpener::CloseAll() {
 void ViewerOpener::Show(QMainWindow* window) {
     windows_.removeAll(nullptr);
     windows_.append(window);
+    if (beside_ && beside_->screen()) {
+        // The window manager's frame, as the main window has it, counts.
+        const QSize frame = beside_->frameGeometry().size() - beside_->geometry().size();
+        const QRect place = PlaceBeside(beside_->screen()->availableGeometry(), beside_->frameGeometry(),
+                                        window->size() + frame);
+        window->resize(place.size() - frame);
+        window->move(place.topLeft());
+    }
     window->show();
     window->raise();
     window->activateWindow();

@@ -12,6 +12,7 @@
 
 class Platform;
 class QMainWindow;
+class QWidget;
 
 // The four external-program operations of the main window. Where the
 // program is found it is started as before; where it is missing, MAVIK
@@ -24,7 +25,8 @@ public:
     static inline const QString kTextViewerProgram = QStringLiteral("Lindor.exe");
     static inline const QString kSelectionProgram = QStringLiteral("Selmar.exe");
 
-    explicit ViewerOpener(Platform& platform) : platform_(platform) {}
+    // Our viewers open beside beside, when given, covering least of it.
+    explicit ViewerOpener(Platform& platform, QWidget* beside = nullptr) : platform_(platform), beside_(beside) {}
     ~ViewerOpener();
     ViewerOpener(const ViewerOpener&) = delete;
     ViewerOpener& operator=(const ViewerOpener&) = delete;
@@ -45,5 +47,6 @@ private:
     void Show(QMainWindow* window);
 
     Platform& platform_;
+    QWidget* beside_;
     QList<QPointer<QMainWindow>> windows_;
 };

@@ -4,13 +4,29 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-bool InstallQtRussian(QCoreApplication& application) {
+namespace {
+
+bool Install(QCoreApplication& application, const QString& name, const QString& folder) {
     auto* translator = new QTranslator(&application);
-    if (!translator->load(QStringLiteral("qtbase_ru"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(name, folder)) {
         delete translator;
         return false;
     }
     QCoreApplication::installTranslator(translator);
     return true;
+}
+
+}  // namespace
+
+bool InstallQtRussian(QCoreApplication& application) {
+    return Install(application, QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool InstallMavikRussian(QCoreApplication& application) {
+    return Install(application, QStringLiteral("mavik_ru"), QStringLiteral(":/i18n"));
+}
+
+void InstallRussian(QCoreApplication& application) {
+    InstallQtRussian(application);
+    InstallMavikRussian(application);
 }

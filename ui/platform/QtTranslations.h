@@ -3,7 +3,14 @@
 class QCoreApplication;
 
 // Qt's own dialogs and buttons in Russian, like the rest of the window, from
-// Qt's translations (Debian package qt6-translations-l10n). The program's
-// own texts are untouched. False when the translations are not installed:
-// the standard buttons then stay English.
+// Qt's translations (Debian package qt6-translations-l10n). False when the
+// translations are not installed: the standard buttons then stay English.
 bool InstallQtRussian(QCoreApplication& application);
+
+// Our own windows' texts in Russian, from the translation built into the
+// program. False only when the build left it out.
+bool InstallMavikRussian(QCoreApplication& application);
+
+// Both of the above. The windows read Russian whatever the locale says,
+// because the main window is drawn in Russian.
+void InstallRussian(QCoreApplication& application);

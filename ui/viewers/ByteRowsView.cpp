@@ -73,6 +73,23 @@ void ByteRowsView::Select(std::uint64_t anchor, std::uint64_t cursor) {
     emit CursorMoved();
 }
 
+bool ByteRowsView::FitWidth(int pixels) {
+    QFont smaller = font();
+    while (PreferredWidth() > pixels && smaller.pointSizeF() - 0.5 >= kSmallestPoints) {
+        smaller.setPointSizeF(smaller.pointSizeF() - 0.5);
+        SetRowFont(smaller);
+        SetContentWidth(Column(ColumnsOf().end));
+    }
+    return PreferredWidth() <= pixels;
+}
+
+void ByteRowsView::ShowTextColumn() {
+    const Columns col = ColumnsOf();
+    const int textEnd = Column(col.end);
+    if (textEnd > viewport()->width())
+        horizontalScrollBar()->setValue(textEnd - viewport()->width());
+}
+
 ByteRowsView::Columns ByteRowsView::ColumnsOf() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     Columns c{};
@@ -109,7 +126,6 @@ void ByteRowsView::paintEvent(QPaintEvent*) {
     const int ascent = fontMetrics().ascent();
     const int dx = -HorizontalOffset() + cw / 2;
     const Columns col = ColumnsOf();
-    const bool ebcdicFirst = decoding_.Charset == ByteDecoding::Input::Ebcdic;
     const ByteDecoding second = SecondDecoding();
 
     // One read for all rows on screen: rows tile the file without gaps.
@@ -202,15 +218,22 @@ void ByteRowsView::paintEvent(QPaintEvent*) {
     // The header line names the columns.
     painter.fillRect(QRect(0, 0, viewport()->width(), h), kHeaderBackground);
     painter.setPen(palette().text().color());
+    const QStringList titles = ColumnTitles();
+    const int columns[] = {col.label, col.hex, col.text, col.text2};
+    for (int i = 0; i < titles.size(); ++i)
+        painter.drawText(dx + Column(columns[i]), ascent, titles[i]);
+}
+
+QStringList ByteRowsView::ColumnTitles() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
-    const auto title = [&](int column, const QString& text) { painter.drawText(dx + Column(column), ascent, text); };
-    title(col.label, records ? QStringLiteral("Block  Rec  Offset") : QStringLiteral("Offset"));
-    title(col.hex, records ? QStringLiteral("Hex, fields 1-14 (13 binary)") : QStringLiteral("Hex"));
-    const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : QStringLiteral("EBCDIC (no code table)");
+    const bool ebcdicFirst = decoding_.Charset == ByteDecoding::Input::Ebcdic;
+    const QString ebcdic = decoding_.Table ? QStringLiteral("EBCDIC") : tr("EBCDIC (no code table)");
     const QString ascii = QStringLiteral("ASCII");
-    title(col.text, ebcdicFirst ? ebcdic : ascii);
+    QStringList titles{records ? tr("Block  Rec  Offset") : tr("Offset"),
+                       records ? tr("Hex, fields 1-14 (13 binary)") : tr("Hex"), ebcdicFirst ? ebcdic : ascii};
     if (sideBySide_)
-        title(col.text2, ebcdicFirst ? ascii : ebcdic);
+        titles << (ebcdicFirst ? ascii : ebcdic);
+    return titles;
 }
 
 std::optional<std::uint64_t> ByteRowsView::ByteAt(const QPoint& point) const {

@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,12 +11,31 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 
 #include "ByteRowsView.h"
+#include "ErrorText.h"
 #include "FileSource.h"
 #include "GoToBar.h"
 #include "GoToTarget.h"
+
+namespace {
+
+enum class Count { Bytes, Blocks };
+
+// n with its noun in the plural form that n takes. A file's size can pass
+// what %n holds (an int): the form is chosen for a stand-in with the same
+// last two digits, then the stand-in gives way to n itself.
+QString Counted(std::uint64_t n, Count what) {
+    const int standIn = n <= INT_MAX ? static_cast<int>(n) : static_cast<int>(n % 100) + 100;
+    QString text = what == Count::Bytes
+                             ? QCoreApplication::translate("ByteViewerWindow", "%n bytes", nullptr, standIn)
+                             : QCoreApplication::translate("ByteViewerWindow", "%n blocks", nullptr, standIn);
+    return n <= INT_MAX ? text : text.replace(QString::number(standIn), QString::number(n));
+}
+
+}  // namespace
 
 ByteViewerWindow* ByteViewerWindow::Open(const QString& path, ByteDecoding decoding, QWidget* parent) {
     auto source = std::make_shared<FileSource>(QFile::encodeName(path).toStdString());
@@ -32,14 +52,14 @@ ByteViewerWindow::ByteViewerWindow(std::shared_ptr<FileSource> source, const QSt
     view_ = new ByteRowsView(source_, decoding_, centralWidget());
     view_->setObjectName(QStringLiteral("ByteView"));
     Column()->addWidget(view_, 1);
-    goTo_ = AddGoToBar(QStringLiteral("offset (123 or 0x7B), block (b 12) or record (r 300)"),
-                       QStringLiteral("Not an offset, block or record"), view_,
+    goTo_ = AddGoToBar(tr("offset (123 or 0x7B), block (b 12) or record (r 300)"),
+                       tr("Not an offset, block or record"), view_,
                        [this](const QString& text) { return GoTo(text); });
 
     QToolBar* tools = Tools();
     auto* kinds = new QActionGroup(this);
-    records_ = tools->addAction(QStringLiteral("Records"));
-    QAction* plain = tools->addAction(QStringLiteral("Plain"));
+    records_ = tools->addAction(tr("Records"));
+    QAction* plain = tools->addAction(tr("Plain"));
     for (QAction* a : {records_, plain}) {
         a->setCheckable(true);
         kinds->addAction(a);
@@ -47,29 +67,39 @@ ByteViewerWindow::ByteViewerWindow(std::shared_ptr<FileSource> source, const QSt
     (view_->Layout().LayoutKind() == ByteRowLayout::Kind::Records ? records_ : plain)->setChecked(true);
     connect(records_, &QAction::triggered, this, [this] { view_->SetLayoutKind(ByteRowLayout::Kind::Records); });
     connect(plain, &QAction::triggered, this, [this] { view_->SetLayoutKind(ByteRowLayout::Kind::Plain); });
-    QAction* both = tools->addAction(QStringLiteral("EBCDIC + ASCII"));
+    QAction* both = tools->addAction(tr("EBCDIC + ASCII"));
     both->setObjectName(QStringLiteral("SideBySide"));
     both->setCheckable(true);
     both->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    both->setToolTip(QStringLiteral("EBCDIC and ASCII decoding side by side (Ctrl+E)"));
+    both->setToolTip(tr("EBCDIC and ASCII decoding side by side (Ctrl+E)"));
     connect(both, &QAction::toggled, view_, &ByteRowsView::SetSideBySide);
     tools->addSeparator();
-    AddGoToAction(QStringLiteral("Go to"), goTo_);
-    QAction* copyHex = tools->addAction(QStringLiteral("Copy hex"));
+    AddGoToAction(tr("Go to"), goTo_);
+    QAction* copyHex = tools->addAction(tr("Copy hex"));
     copyHex->setShortcut(QKeySequence::Copy);
     connect(copyHex, &QAction::triggered, this, [this] { Copy(true); });
-    QAction* copyText = tools->addAction(QStringLiteral("Copy text"));
+    QAction* copyText = tools->addAction(tr("Copy text"));
     copyText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copyText, &QAction::triggered, this, [this] { Copy(false); });
     AddReloadAction([this] { Reload(); });
 
     connect(view_, &ByteRowsView::CursorMoved, this, &ByteViewerWindow::UpdateStatus);
-    // As wide as the rows, where the screen allows.
+    // As wide as the rows, in a smaller font where that makes them fit the
+    // screen; where nothing does, the text column stays in view (showEvent).
     const QScreen* shown = screen();
     const int room = shown ? shown->availableGeometry().width() - 40 : 1200;
+    view_->FitWidth(room - 4);
     resize(std::min(view_->PreferredWidth() + 4, room), 640);
     UpdateStatus();
     view_->setFocus();
+}
+
+void ByteViewerWindow::showEvent(QShowEvent* event) {
+    ViewerFrame::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        view_->ShowTextColumn();
+    }
 }
 
 bool ByteViewerWindow::GoTo(const QString& target) {
@@ -84,34 +114,36 @@ QString ByteViewerWindow::StatusText() const {
     QStringList parts;
     const std::uint64_t size = source_->Size();
     if (size == 0) {
-        parts << QStringLiteral("Empty file");
+        parts << tr("Empty file");
     } else {
         const std::uint64_t at = view_->Cursor();
-        parts << QStringLiteral("Offset 0x%1 (%2)").arg(at, 0, 16).arg(at);
+        parts << tr("Offset 0x%1 (%2)").arg(at, 0, 16).arg(at);
         const ByteRowLayout& layout = view_->Layout();
         // The file model's block and field, whatever the layout on screen.
         const ByteRowLayout records(ByteRowLayout::Kind::Records, size);
         const ByteRowLayout::Row row = records.RowAt(records.RowOf(at));
         switch (row.Kind) {
         case ByteRowLayout::RowKind::BlockHeader:
-            parts << QStringLiteral("block %1, header").arg(row.Block);
+            parts << tr("block %1, header").arg(row.Block);
             break;
         case ByteRowLayout::RowKind::Record:
-            parts << QStringLiteral("block %1, record %2, field %3")
+            parts << tr("block %1, record %2, field %3")
                          .arg(row.Block)
                          .arg(row.Record)
                          .arg(FieldOfRecordByte(static_cast<std::size_t>(at - row.Offset)));
             break;
         default:
-            parts << QStringLiteral("after the last whole block");
+            parts << tr("after the last whole block");
         }
         const std::uint64_t selected = view_->SelectionEnd() - view_->SelectionStart() + 1;
         if (selected > 1)
-            parts << QStringLiteral("%1 bytes selected").arg(selected);
-        parts << QStringLiteral("%1 bytes, %2 blocks").arg(size).arg(layout.LayoutKind() == ByteRowLayout::Kind::Records ? layout.WholeBlocks() : size / 2048);
+            parts << tr("%1 selected").arg(Counted(selected, Count::Bytes));
+        const std::uint64_t blocks =
+            layout.LayoutKind() == ByteRowLayout::Kind::Records ? layout.WholeBlocks() : size / 2048;
+        parts << QStringLiteral("%1, %2").arg(Counted(size, Count::Bytes), Counted(blocks, Count::Blocks));
     }
     if (decoding_.Charset == ByteDecoding::Input::Ebcdic && !decoding_.Table)
-        parts << QStringLiteral("No code table \"ebcdic-ascii\": EBCDIC is shown as hex only");
+        parts << tr("No code table \"ebcdic-ascii\": EBCDIC is shown as hex only");
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -120,7 +152,7 @@ void ByteViewerWindow::UpdateStatus() { status_->setText(StatusText()); }
 void ByteViewerWindow::Copy(bool asHex) {
     const auto text = asHex ? view_->SelectionAsHex(kCopyLimit) : view_->SelectionAsText(kCopyLimit);
     if (!text) {
-        status_->setText(QStringLiteral("Selection too large to copy (at most 16 MiB)"));
+        status_->setText(tr("Selection too large to copy (at most 16 MiB)"));
         return;
     }
     QGuiApplication::clipboard()->setText(*text);
@@ -131,6 +163,6 @@ void ByteViewerWindow::Reload() {
         view_->Reload();
         UpdateStatus();
     } catch (const std::exception& error) {
-        status_->setText(QStringLiteral("Cannot reload: ") + QString::fromStdString(error.what()));
+        status_->setText(tr("Cannot reload: %1").arg(ErrorText(error)));
     }
 }

@@ -9,7 +9,7 @@ GoToBar::GoToBar(const QString& hint, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("GoToBar"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Go to:"), this));
+    layout->addWidget(new QLabel(tr("Go to:"), this));
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("GoToEdit"));
     edit_->setPlaceholderText(hint);

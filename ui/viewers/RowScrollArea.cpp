@@ -8,12 +8,17 @@
 #include <algorithm>
 
 RowScrollArea::RowScrollArea(QWidget* parent) : QAbstractScrollArea(parent) {
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    viewport()->setFont(font());  // the painter's font must be the measured one
-    advance_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
+    SetRowFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setFocusPolicy(Qt::StrongFocus);
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &RowScrollArea::OnBarAction);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &RowScrollArea::OnBarValue);
+    UpdateBars();
+}
+
+void RowScrollArea::SetRowFont(const QFont& rowFont) {
+    setFont(rowFont);
+    viewport()->setFont(font());  // the painter's font must be the measured one
+    advance_ = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0')));
     UpdateBars();
 }
 

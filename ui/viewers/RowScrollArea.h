@@ -29,6 +29,8 @@ signals:
     void TopRowChanged();
 
 protected:
+    // The rows' font; the character advance and the bars follow it.
+    void SetRowFont(const QFont& rowFont);
     void SetRowCount(std::uint64_t rows);
     // The width of the widest content, for the horizontal bar.
     void SetContentWidth(int pixels);

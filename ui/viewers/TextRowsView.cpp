@@ -15,7 +15,7 @@ const QColor kGutterInk(0x80, 0x80, 0x80);
 const QColor kSelection(0xB4, 0xD5, 0xFE);
 const QColor kMatch(0xFF, 0xD8, 0x40);
 const QColor kCutInk(0xC0, 0x20, 0x20);
-const QString kCutMarker = QStringLiteral(" ⟩⟩ line cut");
+const char* const kCutMarker = QT_TRANSLATE_NOOP("TextRowsView", " ⟩⟩ line cut");
 
 }  // namespace
 
@@ -71,8 +71,13 @@ int TextRowsView::GutterChars() const {
     return std::max(digits, 6) + 1;
 }
 
+QString TextRowsView::HeaderText() const {
+    return encoding_ == TextEncoding::Utf8 ? tr("Line   Text (UTF-8)") : tr("Line   Text (windows-1251)");
+}
+
 void TextRowsView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
+    const QString cutMarker = tr(kCutMarker);
     painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().base());
     const int h = RowHeight();
@@ -106,8 +111,8 @@ void TextRowsView::paintEvent(QPaintEvent*) {
         widest = std::max(widest, static_cast<int>(text.size()));
         if (line.Cut) {
             painter.setPen(kCutInk);
-            painter.drawText(dx + Column(text.size()), y + ascent, kCutMarker);
-            widest = std::max(widest, static_cast<int>(text.size() + kCutMarker.size()));
+            painter.drawText(dx + Column(text.size()), y + ascent, cutMarker);
+            widest = std::max(widest, static_cast<int>(text.size() + cutMarker.size()));
         }
     }
     painter.setClipping(false);
@@ -123,8 +128,7 @@ void TextRowsView::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, 0, viewport()->width(), h), kGutterBackground);
     painter.setPen(palette().text().color());
     painter.drawText(dx + HorizontalOffset() - gutter + cw / 2, ascent,
-                     encoding_ == TextEncoding::Utf8 ? QStringLiteral("Line   Text (UTF-8)")
-                                                     : QStringLiteral("Line   Text (windows-1251)"));
+                     HeaderText());
     SetContentWidth(gutter + Column(widest + 1));
 }
 

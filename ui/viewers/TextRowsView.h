@@ -22,6 +22,8 @@ class TextRowsView final : public RowScrollArea {
     Q_OBJECT
 
 public:
+    // The header line over the gutter and the text.
+    QString HeaderText() const;
     // Bytes of a line shown at most; a longer line is cut with a marker.
     static constexpr std::size_t kMaxShownBytes = 4096;
     // Bytes read at most to find where a line ends while painting.

@@ -13,9 +13,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
 #include <exception>
 #include <vector>
 
+#include "ErrorText.h"
 #include "FileSource.h"
 #include "GoToBar.h"
 #include "GoToTarget.h"
@@ -53,18 +56,18 @@ TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QSt
     findBar_->setObjectName(QStringLiteral("FindBar"));
     auto* findLayout = new QHBoxLayout(findBar_);
     findLayout->setContentsMargins(4, 2, 4, 2);
-    findLayout->addWidget(new QLabel(QStringLiteral("Find:"), findBar_));
+    findLayout->addWidget(new QLabel(tr("Find:"), findBar_));
     findEdit_ = new QLineEdit(findBar_);
     findEdit_->setObjectName(QStringLiteral("FindEdit"));
     findLayout->addWidget(findEdit_, 1);
-    matchCase_ = new QCheckBox(QStringLiteral("Match case"), findBar_);
+    matchCase_ = new QCheckBox(tr("Match case"), findBar_);
     matchCase_->setObjectName(QStringLiteral("MatchCase"));
     findLayout->addWidget(matchCase_);
-    auto* next = new QPushButton(QStringLiteral("Next"), findBar_);
+    auto* next = new QPushButton(tr("Next"), findBar_);
     next->setObjectName(QStringLiteral("FindNext"));
-    auto* previous = new QPushButton(QStringLiteral("Previous"), findBar_);
+    auto* previous = new QPushButton(tr("Previous"), findBar_);
     previous->setObjectName(QStringLiteral("FindPrevious"));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), findBar_);
+    cancel_ = new QPushButton(tr("Cancel"), findBar_);
     cancel_->setObjectName(QStringLiteral("FindCancel"));
     cancel_->setEnabled(false);
     findLayout->addWidget(next);
@@ -79,32 +82,22 @@ TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QSt
         Find(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
     });
 
-    goTo_ = AddGoToBar(QStringLiteral("line number"), QStringLiteral("Not a line number"), view_,
+    goTo_ = AddGoToBar(tr("line number"), tr("Not a line number"), view_,
                        [this](const QString& text) { return GoTo(text); });
 
     QToolBar* tools = Tools();
-    QAction* find = tools->addAction(QStringLiteral("Find"));
+    QAction* find = tools->addAction(tr("Find"));
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, this, [this] {
         findBar_->show();
         findEdit_->selectAll();
         findEdit_->setFocus();
     });
-    AddGoToAction(QStringLiteral("Go to line"), goTo_);
-    QAction* copy = tools->addAction(QStringLiteral("Copy"));
+    AddGoToAction(tr("Go to line"), goTo_);
+    QAction* copy = tools->addAction(tr("Copy"));
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &TextViewerWindow::Copy);
     AddReloadAction([this] { Reload(); });
-    auto* escape = new QAction(this);
-    escape->setShortcut(QKeySequence(Qt::Key_Escape));
-    escape->setShortcutContext(Qt::WindowShortcut);
-    addAction(escape);
-    connect(escape, &QAction::triggered, this, [this] {
-        if (find_)
-            CancelFind();
-        else
-            findBar_->hide();
-    });
 
     connect(view_, &TextRowsView::CursorMoved, this, &TextViewerWindow::UpdateStatus);
     poll_ = new QTimer(this);
@@ -149,12 +142,11 @@ void TextViewerWindow::Poll() {
         cancel_->setEnabled(false);
         if (match) {
             view_->ShowMatch(match->Line, match->Offset, findLength_);
-            message_ = QStringLiteral("Found at line %1").arg(match->Line + 1);
+            message_ = tr("Found at line %1").arg(match->Line + 1);
         } else {
-            message_ = cancelled ? QStringLiteral("Find cancelled")
-                                 : QStringLiteral("Not found %1: \"%2\"")
-                                       .arg(findBackward_ ? QStringLiteral("above") : QStringLiteral("below"),
-                                            findEdit_->text());
+            message_ = cancelled       ? tr("Find cancelled")
+                       : findBackward_ ? tr("Not found above: \"%1\"").arg(findEdit_->text())
+                                       : tr("Not found below: \"%1\"").arg(findEdit_->text());
         }
     }
     if (!index_ && !find_)
@@ -166,15 +158,15 @@ QString TextViewerWindow::StatusText() const {
     QStringList parts;
     const auto& index = view_->Index();
     if (index->Complete)
-        parts << QStringLiteral("%1 lines").arg(index->LineCount());
+        parts << tr("%n lines", nullptr, static_cast<int>(std::min<std::uint64_t>(index->LineCount(), INT_MAX)));
     else
-        parts << QStringLiteral("Indexing %1%: %2 lines so far")
-                     .arg(index_ ? index_->Percent() : 0)
-                     .arg(index->LineCount());
-    parts << QStringLiteral("line %1").arg(view_->CursorLine() + 1);
+        parts << tr("Indexing %1%: %n lines so far", nullptr,
+                    static_cast<int>(std::min<std::uint64_t>(index->LineCount(), INT_MAX)))
+                     .arg(index_ ? index_->Percent() : 0);
+    parts << tr("line %1").arg(view_->CursorLine() + 1);
     parts << (view_->Encoding() == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("windows-1251"));
     if (find_)
-        parts << QStringLiteral("Finding %1% (Esc cancels)").arg(find_->Percent());
+        parts << tr("Finding %1% (Esc cancels)").arg(find_->Percent());
     else if (!message_.isEmpty())
         parts << message_;
     return parts.join(QStringLiteral(" · "));
@@ -188,8 +180,8 @@ bool TextViewerWindow::Find(bool backward) {
     std::string bytes;
     if (findEdit_->text().isEmpty() ||
         !EncodeText(findEdit_->text().toStdU16String(), view_->Encoding(), bytes)) {
-        message_ = findEdit_->text().isEmpty() ? QStringLiteral("Nothing to find")
-                                               : QStringLiteral("Not in this file's encoding");
+        message_ = findEdit_->text().isEmpty() ? tr("Nothing to find")
+                                               : tr("Not in this file's encoding");
         UpdateStatus();
         return false;
     }
@@ -203,6 +195,19 @@ bool TextViewerWindow::Find(bool backward) {
     poll_->start();
     UpdateStatus();
     return true;
+}
+
+bool TextViewerWindow::Escape() {
+    if (find_) {
+        CancelFind();
+        return true;
+    }
+    if (findBar_->isVisible()) {
+        findBar_->hide();
+        view_->setFocus();
+        return true;
+    }
+    return ViewerFrame::Escape();
 }
 
 void TextViewerWindow::CancelFind() {
@@ -221,7 +226,7 @@ bool TextViewerWindow::GoTo(const QString& target) {
 void TextViewerWindow::Copy() {
     const auto text = view_->SelectedText(kCopyLines, kCopyBytes);
     if (!text) {
-        message_ = QStringLiteral("Selection too large to copy");
+        message_ = tr("Selection too large to copy");
         UpdateStatus();
         return;
     }
@@ -235,7 +240,7 @@ void TextViewerWindow::Reload() {
     try {
         source_->Reload();
     } catch (const std::exception& error) {
-        message_ = QStringLiteral("Cannot reload: ") + QString::fromStdString(error.what());
+        message_ = tr("Cannot reload: %1").arg(ErrorText(error));
     }
     pendingTop_ = view_->TopRow();
     view_->SetIndex(std::make_shared<const LineIndex>());

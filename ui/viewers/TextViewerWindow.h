@@ -24,6 +24,10 @@ class TextRowsView;
 class TextViewerWindow final : public ViewerFrame {
     Q_OBJECT
 
+protected:
+    // A running find is cancelled first, then an open bar closed.
+    bool Escape() override;
+
 public:
     // Throws IOError when the file cannot be opened; no window exists then.
     static TextViewerWindow* Open(const QString& path, QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "ViewerFrame.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
@@ -11,7 +12,7 @@
 ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* parent) : QMainWindow(parent) {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" — MAVIK"));
+    setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(path).fileName()));
     auto* central = new QWidget(this);
     column_ = new QVBoxLayout(central);
     column_->setContentsMargins(0, 0, 0, 0);
@@ -20,13 +21,33 @@ ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* pare
     status_ = new QLabel(this);
     status_->setObjectName(name + QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
-    tools_ = addToolBar(QStringLiteral("View"));
+    tools_ = addToolBar(tr("View"));
     tools_->setMovable(false);
+
+    auto* closeWindow = new QAction(this);
+    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, [this] {
+        if (!Escape())
+            close();
+    });
+    addActions({closeWindow, escape});
+}
+
+bool ViewerFrame::Escape() {
+    if (goTo_ && goTo_->isVisible()) {
+        goTo_->hide();
+        return true;
+    }
+    return false;
 }
 
 GoToBar* ViewerFrame::AddGoToBar(const QString& hint, const QString& problem, QWidget* view,
                                   std::function<bool(const QString&)> go) {
     auto* bar = new GoToBar(hint, centralWidget());
+    goTo_ = bar;
     column_->addWidget(bar);
     connect(bar, &GoToBar::Submitted, this, [bar, problem, view, go = std::move(go)](const QString& text) {
         if (go(text)) {
@@ -46,7 +67,7 @@ void ViewerFrame::AddGoToAction(const QString& caption, GoToBar* bar) {
 }
 
 void ViewerFrame::AddReloadAction(std::function<void()> reload) {
-    QAction* action = tools_->addAction(QStringLiteral("Reload"));
+    QAction* action = tools_->addAction(tr("Reload"));
     action->setShortcut(QKeySequence(Qt::Key_F5));
     connect(action, &QAction::triggered, this, std::move(reload));
 }

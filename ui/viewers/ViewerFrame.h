@@ -28,10 +28,14 @@ protected:
     // A tool-bar action opening the go-to bar with Ctrl+G.
     void AddGoToAction(const QString& caption, GoToBar* bar);
     void AddReloadAction(std::function<void()> reload);
+    // What Esc does before it closes the window: true when it did
+    // something else (cancelled a find, closed a bar) and the window stays.
+    virtual bool Escape();
 
     QLabel* status_;
 
 private:
     QVBoxLayout* column_;
+    GoToBar* goTo_ = nullptr;
     QToolBar* tools_;
 };
