@@ -1,6 +1,5 @@
 #include "RecordBrowser.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QComboBox>
@@ -19,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "CloseKeys.h"
 #include "CsvWriter.h"
 #include "ErrorText.h"
 #include "ExportDialog.h"
@@ -129,18 +129,12 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
 
     // Esc cancels a running selection or export first; then, like Ctrl+W,
     // it closes the browser.
-    auto* closeWindow = new QAction(this);
-    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
-    auto* escape = new QAction(this);
-    escape->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(escape, &QAction::triggered, this, [this] {
-        if (Busy())
-            CancelWork();
-        else
-            close();
+    AddCloseKeys(this, [this] {
+        if (!Busy())
+            return false;
+        CancelWork();
+        return true;
     });
-    addActions({closeWindow, escape});
 }
 
 // The jobs' destructors cancel and wait.

@@ -7,6 +7,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "CloseKeys.h"
 #include "GoToBar.h"
 
 ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* parent) : QMainWindow(parent) {
@@ -24,16 +25,7 @@ ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* pare
     tools_ = addToolBar(tr("View"));
     tools_->setMovable(false);
 
-    auto* closeWindow = new QAction(this);
-    closeWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
-    auto* escape = new QAction(this);
-    escape->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(escape, &QAction::triggered, this, [this] {
-        if (!Escape())
-            close();
-    });
-    addActions({closeWindow, escape});
+    AddCloseKeys(this, [this] { return Escape(); });
 }
 
 bool ViewerFrame::Escape() {
