@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora of tests/fuzz/corpus from data/samples and a few
+"""Writes seed corpora for tests/fuzz/corpus from data/samples and a few
 hand-written cases. Inputs that fuzzing found are kept beside them in the
 same folders (named found-*) and are not touched here."""
 import os
