@@ -21,15 +21,6 @@ std::string FailureCause(const ConversionResult& result, const std::string& inpu
     return {};
 }
 
-std::string FailureReason(const ConversionResult& result, const std::string& inputPath,
-                          const std::string& outputPath) {
-    if (!result.Failed)
-        return {};
-    if (result.ErrorFile.empty())
-        return result.ErrorText;
-    return result.ErrorText + ": " + result.ErrorFile + FailureCause(result, inputPath, outputPath);
-}
-
 std::string LeftOutTail(const ConversionResult& result) {
     if (result.Failed || result.InputSize < 0)
         return {};

@@ -6,12 +6,6 @@
 
 // What the end of a run says beyond failed or not, for a person to read.
 
-// Why the run failed: the error's text and its file ("File not found:
-// /data/out/calls.txt") and its FailureCause. Empty when the run did not
-// fail.
-std::string FailureReason(const ConversionResult& result, const std::string& inputPath,
-                          const std::string& outputPath);
-
 // What a failure's cause adds to its error text when the text alone does not
 // tell it: " (it is the input file)" when the output is the input, through
 // any link or spelling, or " (the folder F does not exist)". Empty for any

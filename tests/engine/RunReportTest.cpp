@@ -30,16 +30,26 @@ protected:
 
 TEST_F(RunReportTest, FailureNamesTheErrorTheFileAndTheCause) {
     WriteFile(in, Bytes(2 * 2048, '1'));
+    struct Case {
+        std::string output, text, file, cause;
+    };
     const std::string inFolder = dir / "no/such/folder/out.txt";
-    EXPECT_EQ(FailureReason(Run(inFolder), in, inFolder),
-              "File not found: " + inFolder + " (the folder " + dir / "no/such/folder" + " does not exist)");
-    EXPECT_EQ(FailureReason(Run(in), in, in), "File access denied: " + in + " (it is the input file)");
-    EXPECT_EQ(FailureReason(Run("/dev/full"), in, "/dev/full"), "I/O error 28: /dev/full");
+    for (const Case& c : {Case{inFolder, "File not found", inFolder,
+                               " (the folder " + dir / "no/such/folder" + " does not exist)"},
+                          Case{in, "File access denied", in, " (it is the input file)"},
+                          Case{"/dev/full", "I/O error 28", "/dev/full", ""}}) {
+        const ConversionResult r = Run(c.output);
+        EXPECT_TRUE(r.Failed) << c.output;
+        EXPECT_EQ(r.ErrorText, c.text);
+        EXPECT_EQ(r.ErrorFile, c.file);
+        EXPECT_EQ(FailureCause(r, in, c.output), c.cause);
+    }
+    // The input missing: no cause beyond the error and its file.
     const std::string missing = dir / "missing.cdr";
-    EXPECT_EQ(FailureReason(RunConversion(missing, dir / "out", "*", CodeTables{}, settings), missing,
-                            dir / "out"),
-              "File not found: " + missing);
-    EXPECT_EQ(FailureReason(Run(dir / "out.txt"), in, dir / "out.txt"), "");
+    const ConversionResult r = RunConversion(missing, dir / "out", "*", CodeTables{}, settings);
+    EXPECT_EQ(r.ErrorText + ": " + r.ErrorFile, "File not found: " + missing);
+    EXPECT_EQ(FailureCause(r, missing, dir / "out"), "");
+    EXPECT_EQ(FailureCause(Run(dir / "out.txt"), in, dir / "out.txt"), "");
 }
 
 TEST_F(RunReportTest, LeftOutTailOnlyWhenTheRunReadToTheEnd) {
