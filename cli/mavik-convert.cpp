@@ -319,7 +319,7 @@ int Main(const std::vector<std::string>& arguments) {
     WarnAboutOptions(cl);
     for (const SelectionCondition& c : cl.Where)
         if (const auto why = NeverMatches(c))
-            Say("warning: " + Windows1251ToUtf8(*why));
+            Say("warning: " + Windows1251ToUtf8(NeverMatchText(*why)));
     const int mode = cl.ConversionMode();
     const std::string tablesFolder = TablesFolder(cl);
     CodeTables tables;
@@ -329,7 +329,10 @@ int Main(const std::vector<std::string>& arguments) {
     if (cl.CsvOutput) {
         try {
             fieldNames = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
-        } catch (const std::exception& e) {
+        } catch (const IOError& e) {
+            Say(Subject(e.FileName(), e.what()));
+            return kExitFailure;
+        } catch (const FieldNamesError& e) {
             Say(e.what());
             return kExitFailure;
         }

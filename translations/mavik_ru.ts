@@ -116,6 +116,97 @@
     </message>
 </context>
 <context>
+    <name>EngineWords</name>
+    <message>
+        <source>no field number (expected N OP VALUE, N from 1 to 14)</source>
+        <translation>нет номера поля (ожидается N ОП ЗНАЧЕНИЕ, N от 1 до 14)</translation>
+    </message>
+    <message>
+        <source>field %1 is outside 1-14</source>
+        <translation>поле %1 вне 1–14</translation>
+    </message>
+    <message>
+        <source>no operator (one of = != &lt; &lt;= &gt; &gt;= ^= *=)</source>
+        <translation>нет операции (одна из = != &lt; &lt;= &gt; &gt;= ^= *=)</translation>
+    </message>
+    <message>
+        <source>a value cannot hold &quot;;&quot;, which separates conditions</source>
+        <translation>значение не может содержать &quot;;&quot;: он разделяет условия</translation>
+    </message>
+    <message>
+        <source>a value after &quot;%1&quot; cannot begin with &quot;=&quot;, which would make the operator &quot;%1=&quot;</source>
+        <translation>значение после &quot;%1&quot; не может начинаться с &quot;=&quot;: операция стала бы &quot;%1=&quot;</translation>
+    </message>
+    <message>
+        <source>condition &quot;%1&quot;: %2</source>
+        <translation>условие &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>%1 (read as &quot;%2&quot;)</source>
+        <translation>%1 (читается как &quot;%2&quot;)</translation>
+    </message>
+    <message numerus="yes">
+        <source>field %1 holds %n character(s)</source>
+        <translation>
+            <numerusform>в поле %1 %n символ</numerusform>
+            <numerusform>в поле %1 %n символа</numerusform>
+            <numerusform>в поле %1 %n символов</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>condition &apos;%1&apos; can never match: %2, the value %3 has %n character(s)</source>
+        <translation>
+            <numerusform>условие &apos;%1&apos; никогда не выполнится: %2, а в значении %3 %n символ</numerusform>
+            <numerusform>условие &apos;%1&apos; никогда не выполнится: %2, а в значении %3 %n символа</numerusform>
+            <numerusform>условие &apos;%1&apos; никогда не выполнится: %2, а в значении %3 %n символов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>дата</translation>
+    </message>
+    <message>
+        <source>date %1</source>
+        <translation>дата %1</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>время</translation>
+    </message>
+    <message>
+        <source>time %1</source>
+        <translation>время %1</translation>
+    </message>
+    <message>
+        <source>4 binary bytes in hex</source>
+        <translation>4 двоичных байта в hex</translation>
+    </message>
+    <message>
+        <source>4 binary bytes, hex %1</source>
+        <translation>4 двоичных байта, hex %1</translation>
+    </message>
+    <message>
+        <source>digits</source>
+        <translation>цифры</translation>
+    </message>
+    <message>
+        <source>text</source>
+        <translation>текст</translation>
+    </message>
+    <message>
+        <source>%1, value %2</source>
+        <translation>%1, значение %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: must hold 14 non-empty lines, one field name each; it holds %n</source>
+        <translation>
+            <numerusform>%1: должен содержать 14 непустых строк, по имени поля в каждой; в нём %n строка</numerusform>
+            <numerusform>%1: должен содержать 14 непустых строк, по имени поля в каждой; в нём %n строки</numerusform>
+            <numerusform>%1: должен содержать 14 непустых строк, по имени поля в каждой; в нём %n строк</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ExportDialog</name>
     <message>
         <source>Export the selection — MAVIK</source>
@@ -193,38 +284,6 @@
     <message>
         <source>raw field lines, separator %1</source>
         <translation>строки полей без форматирования, разделитель %1</translation>
-    </message>
-    <message>
-        <source>4 binary bytes, hex %1</source>
-        <translation>4 двоичных байта, hex %1</translation>
-    </message>
-    <message>
-        <source>4 binary bytes in hex</source>
-        <translation>4 двоичных байта в hex</translation>
-    </message>
-    <message>
-        <source>date %1</source>
-        <translation>дата %1</translation>
-    </message>
-    <message>
-        <source>date</source>
-        <translation>дата</translation>
-    </message>
-    <message>
-        <source>time %1</source>
-        <translation>время %1</translation>
-    </message>
-    <message>
-        <source>time</source>
-        <translation>время</translation>
-    </message>
-    <message>
-        <source>digits</source>
-        <translation>цифры</translation>
-    </message>
-    <message>
-        <source>text</source>
-        <translation>текст</translation>
     </message>
     <message>
         <source>%1 — MAVIK</source>
@@ -353,10 +412,6 @@
     <message>
         <source>Conditions N OP VALUE separated by &quot;;&quot;, e.g. 5=07/12; 6&gt;=12:00:00</source>
         <translation>Условия N ОП ЗНАЧЕНИЕ через &quot;;&quot;, например 5=07/12; 6&gt;=12:00:00</translation>
-    </message>
-    <message>
-        <source>%1, value %2</source>
-        <translation>%1, значение %2</translation>
     </message>
 </context>
 <context>

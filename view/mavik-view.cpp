@@ -125,7 +125,7 @@ int ShowRecords(int& argc, char* argv[], const Options& options, bool inputCode)
     RecordBrowser* browser = nullptr;
     try {
         browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
-                                      tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr);
+                                      tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr, options.tables);
     } catch (const IOError& error) {
         return Unopenable(options, error);
     } catch (const std::exception& error) {

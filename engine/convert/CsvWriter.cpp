@@ -1,11 +1,13 @@
 #include "CsvWriter.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 
 #include "FileAccess.h"
+#include "IOError.h"
 #include "Windows1251.h"
 
 namespace {
@@ -91,15 +93,23 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
+FieldNamesError::FieldNamesError(std::string fileName, std::size_t lines)
+    : std::runtime_error(fileName + ": must hold 14 non-empty lines, one field name each; it holds " +
+                         std::to_string(lines)),
+      fileName_(std::move(fileName)), lines_(lines) {}
+
 std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder) {
     const std::filesystem::path path = fileaccess::PathOf(folder.empty() ? "." : folder) / kFieldNamesFile;
     const std::string name = fileaccess::Utf8(path);
     fileaccess::FileInfo info;
     if (!fileaccess::StatPath(name, info))
         return std::nullopt;
+    if (info.Directory)
+        throw IOError::FromErrno(EISDIR, name);
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in || info.Directory)
-        throw std::runtime_error(name + ": cannot be read");
+    if (!in)
+        throw IOError::FromErrno(errno ? errno : EACCES, name);
     std::vector<std::string> names;
     bool first = true;
     for (std::string line; std::getline(in, line);) {
@@ -112,9 +122,8 @@ std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder
             names.push_back(line);
     }
     if (in.bad())
-        throw std::runtime_error(name + ": cannot be read");
+        throw IOError::FromErrno(EIO, name);
     if (names.size() != kFieldCount)
-        throw std::runtime_error(name + ": must hold 14 non-empty lines, one field name each; it holds " +
-                                 std::to_string(names.size()));
+        throw FieldNamesError(name, names.size());
     return names;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,21 @@ private:
 // quotes doubled. text is already UTF-8.
 std::string CsvField(const std::string& text);
 
+// A field-names file of the wrong shape: what() names the file and says why.
+class FieldNamesError : public std::runtime_error {
+public:
+    FieldNamesError(std::string fileName, std::size_t lines);
+    const std::string& FileName() const { return fileName_; }
+    std::size_t Lines() const { return lines_; }  // the non-empty ones it holds
+
+private:
+    std::string fileName_;
+    std::size_t lines_;
+};
+
 // The field names beside the code tables: the file "field-names" in folder,
 // 14 non-empty lines of UTF-8 (CR LF or LF). Nothing when there is no such
-// file; throws std::runtime_error naming the file when it holds other than
-// 14 non-empty lines or cannot be read.
+// file; throws FieldNamesError when it holds other than 14 non-empty lines,
+// IOError when it cannot be read.
 std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder);
 inline constexpr const char* kFieldNamesFile = "field-names";

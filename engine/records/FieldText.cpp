@@ -99,38 +99,18 @@ bool AllDigits(const std::string& text) {
     return !text.empty();
 }
 
-std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text);
-
-}  // namespace
-
-std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text) {
-    std::string meaning = ShownMeaning(layout, n, text);
-    // A formatted line shows the field otherwise than its value: name the
-    // value too, the one a condition and the CSV use.
-    if (layout.Kind == LayoutKind::Formatted) {
-        const std::string value = ConditionValue(n, text);
-        if (value != text)
-            meaning += ", value " + value;
-    }
-    return meaning;
-}
-
-namespace {
-
-std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& text) {
+FieldMeaning ShownMeaning(const RecordLayout& layout, int n, const std::string& text) {
     const bool raw = layout.Kind != LayoutKind::Formatted;
     switch (n) {
     case 5:
         if (raw && text.size() == 4)
-            return "date " + text.substr(0, 2) + "/" + text.substr(2, 2);
-        return "date";
+            return {FieldKind::Date, text.substr(0, 2) + "/" + text.substr(2, 2), {}};
+        return {FieldKind::Date, {}, {}};
     case 6:
-    case 7: {
-        const std::string what = "time ";
+    case 7:
         if (raw && text.size() == 6)
-            return what + text.substr(0, 2) + ":" + text.substr(2, 2) + ":" + text.substr(4, 2);
-        return "time";
-    }
+            return {FieldKind::Time, text.substr(0, 2) + ":" + text.substr(2, 2) + ":" + text.substr(4, 2), {}};
+        return {FieldKind::Time, {}, {}};
     case 13:
         if (layout.Kind == LayoutKind::Block) {
             std::string spaced;
@@ -139,17 +119,29 @@ std::string ShownMeaning(const RecordLayout& layout, int n, const std::string& t
                     spaced += ' ';
                 spaced.append(text, i, 2);
             }
-            return "4 binary bytes, hex " + spaced;
+            return {FieldKind::Binary, spaced, {}};
         }
         if (layout.Kind == LayoutKind::Raw && text.size() == 4) {
             std::uint8_t hex[8];
             HexDigits(reinterpret_cast<const std::uint8_t*>(text.data()), hex);
-            return "4 binary bytes, hex " + std::string(reinterpret_cast<const char*>(hex), 8);
+            return {FieldKind::Binary, std::string(reinterpret_cast<const char*>(hex), 8), {}};
         }
-        return "4 binary bytes in hex";
+        return {FieldKind::Binary, {}, {}};
     default:
-        return AllDigits(text) ? "digits" : "text";
+        return {AllDigits(text) ? FieldKind::Digits : FieldKind::Text, {}, {}};
     }
 }
 
 }  // namespace
+
+FieldMeaning MeaningOfField(const RecordLayout& layout, int n, const std::string& text) {
+    FieldMeaning meaning = ShownMeaning(layout, n, text);
+    // A formatted line shows the field otherwise than its value: name the
+    // value too.
+    if (layout.Kind == LayoutKind::Formatted) {
+        std::string value = ConditionValue(n, text);
+        if (value != text)
+            meaning.Value = std::move(value);
+    }
+    return meaning;
+}

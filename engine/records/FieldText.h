@@ -54,7 +54,16 @@ private:
 // Eight upper-case hex digits for four bytes.
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out);
 
-// What field n's text holds, for a reader: "date 07/12", "time 23:59:59",
-// "hex 2B 41 7A 30", "text". From a text output the text is as shown there;
-// from a formatted one the value follows when it differs ("date, value 0712").
-std::string FieldMeaning(const RecordLayout& layout, int n, const std::string& text);
+// What field n's text holds, for a reader to put in words.
+enum class FieldKind { Date, Time, Binary, Digits, Text };
+struct FieldMeaning {
+    FieldKind Kind = FieldKind::Text;
+    // A raw text shown the readable way: the date "07/12", the time
+    // "23:59:59", field 13's bytes in hex ("2B 41 7A 30" from a block file,
+    // "2B417A30" from a raw line). Empty where the text shows it already.
+    std::string Shown;
+    // On a formatted line, the field's value when it differs from the text
+    // ("0712" for "07/12"): the one a condition and the CSV use.
+    std::string Value;
+};
+FieldMeaning MeaningOfField(const RecordLayout& layout, int n, const std::string& text);

@@ -21,15 +21,40 @@ constexpr std::array<std::pair<std::string_view, SelectionOp>, 8> kOperators{{
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-SelectionError Malformed(std::string_view text, const std::string& why) {
+std::string Trimmed(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
-    return SelectionError("condition \"" + std::string(text) + "\": " + why);
+    return std::string(text);
+}
+
+std::string ProblemText(SelectionProblem problem, const std::string& detail) {
+    switch (problem) {
+    case SelectionProblem::NoField:
+        return "no field number (expected N OP VALUE, N from 1 to 14)";
+    case SelectionProblem::FieldOutOfRange:
+        return "field " + detail + " is outside 1-14";
+    case SelectionProblem::NoOperator:
+        return "no operator (one of = != < <= > >= ^= *=)";
+    case SelectionProblem::ValueHoldsSeparator:
+        return "a value cannot hold \";\", which separates conditions";
+    case SelectionProblem::ValueBeginsWithEqual:
+        return "a value after \"" + detail + "\" cannot begin with \"=\", which would make the operator \"" +
+               detail + "=\"";
+    }
+    return {};
+}
+
+SelectionError Malformed(std::string_view text, SelectionProblem problem, std::string detail = {}) {
+    return SelectionError(problem, Trimmed(text), std::move(detail));
 }
 
 }  // namespace
+
+SelectionError::SelectionError(SelectionProblem problem, std::string condition, std::string detail)
+    : std::invalid_argument("condition \"" + condition + "\": " + ProblemText(problem, detail)),
+      problem_(problem), condition_(std::move(condition)), detail_(std::move(detail)) {}
 
 SelectionCondition ParseCondition(std::string_view text) {
     std::size_t at = 0;
@@ -39,15 +64,14 @@ SelectionCondition ParseCondition(std::string_view text) {
     while (at < text.size() && text[at] >= '0' && text[at] <= '9')
         ++at;
     if (at == digitsBegin)
-        throw Malformed(text, "no field number (expected N OP VALUE, N from 1 to 14)");
+        throw Malformed(text, SelectionProblem::NoField);
     if (at - digitsBegin > 2)
-        throw Malformed(text, "field " + std::string(text.substr(digitsBegin, at - digitsBegin)) +
-                                  " is outside 1-14");
+        throw Malformed(text, SelectionProblem::FieldOutOfRange, std::string(text.substr(digitsBegin, at - digitsBegin)));
     SelectionCondition condition;
     for (std::size_t i = digitsBegin; i < at; ++i)
         condition.Field = condition.Field * 10 + (text[i] - '0');
     if (condition.Field < 1 || condition.Field > 14)
-        throw Malformed(text, "field " + std::to_string(condition.Field) + " is outside 1-14");
+        throw Malformed(text, SelectionProblem::FieldOutOfRange, std::to_string(condition.Field));
     while (at < text.size() && IsBlank(text[at]))
         ++at;
     const std::string_view rest = text.substr(at);
@@ -58,7 +82,7 @@ SelectionCondition ParseCondition(std::string_view text) {
             return condition;
         }
     }
-    throw Malformed(text, "no operator (one of = != < <= > >= ^= *=)");
+    throw Malformed(text, SelectionProblem::NoOperator);
 }
 
 std::vector<SelectionCondition> ParseConditions(std::string_view text) {
@@ -89,12 +113,10 @@ const char* OperatorText(SelectionOp op) {
 std::string ConditionText(const SelectionCondition& condition) {
     std::string text = std::to_string(condition.Field) + OperatorText(condition.Op) + condition.Value;
     if (condition.Value.find(';') != std::string::npos)
-        throw Malformed(text, "a value cannot hold \";\", which separates conditions");
+        throw Malformed(text, SelectionProblem::ValueHoldsSeparator);
     if ((condition.Op == SelectionOp::Less || condition.Op == SelectionOp::Greater) &&
         condition.Value.starts_with('='))
-        throw Malformed(text, std::string("a value after \"") + OperatorText(condition.Op) +
-                                  "\" cannot begin with \"=\", which would make the operator \"" +
-                                  OperatorText(condition.Op) + "=\"");
+        throw Malformed(text, SelectionProblem::ValueBeginsWithEqual, OperatorText(condition.Op));
     return text;
 }
 
@@ -120,8 +142,8 @@ std::size_t FieldValueWidth(int n) {
     return n == 13 ? 8 : kCallRecordFields[static_cast<std::size_t>(n - 1)].Width;
 }
 
-std::optional<std::string> NeverMatches(const SelectionCondition& condition) {
-    const std::string value = ConditionValue(condition.Field, condition.Value);
+std::optional<NeverMatch> NeverMatches(const SelectionCondition& condition) {
+    std::string value = ConditionValue(condition.Field, condition.Value);
     const std::size_t width = FieldValueWidth(condition.Field);
     const bool never = condition.Op == SelectionOp::Equal ? value.size() != width
                        : condition.Op == SelectionOp::StartsWith || condition.Op == SelectionOp::Contains
@@ -129,10 +151,14 @@ std::optional<std::string> NeverMatches(const SelectionCondition& condition) {
                            : false;
     if (!never)
         return std::nullopt;
-    std::string shown = "\"" + condition.Value + "\"";
-    if (value != condition.Value)
-        shown += " (read as \"" + value + "\")";
-    return "condition '" + ConditionText(condition) + "' can never match: field " +
-           std::to_string(condition.Field) + " holds " + std::to_string(width) + (width == 1 ? " character" : " characters") + ", the value " +
-           shown + " has " + std::to_string(value.size());
+    return NeverMatch{ConditionText(condition), condition.Field, width, condition.Value, std::move(value)};
+}
+
+std::string NeverMatchText(const NeverMatch& why) {
+    std::string shown = "\"" + why.Value + "\"";
+    if (why.ReadAs != why.Value)
+        shown += " (read as \"" + why.ReadAs + "\")";
+    return "condition '" + why.Condition + "' can never match: field " + std::to_string(why.Field) + " holds " +
+           std::to_string(why.Width) + (why.Width == 1 ? " character" : " characters") + ", the value " + shown +
+           " has " + std::to_string(why.ReadAs.size());
 }

@@ -21,10 +21,30 @@ struct SelectionCondition {
     std::string Value;   // the rest of the condition after the operator, blanks included
 };
 
-// A malformed condition; the text names it.
+// What is wrong with a malformed condition, so that a reader can say it in
+// its own words.
+enum class SelectionProblem {
+    NoField,               // no field number before the operator
+    FieldOutOfRange,       // Detail: the number as written
+    NoOperator,            // none of = != < <= > >= ^= *=
+    ValueHoldsSeparator,   // ";" in a builder's value
+    ValueBeginsWithEqual,  // Detail: the operator, "<" or ">"
+};
+
+// A malformed condition; what() says it in English and names it.
 class SelectionError : public std::invalid_argument {
 public:
-    using std::invalid_argument::invalid_argument;
+    SelectionError(SelectionProblem problem, std::string condition, std::string detail = {});
+
+    SelectionProblem Problem() const { return problem_; }
+    // The condition as written, blanks around it trimmed.
+    const std::string& Condition() const { return condition_; }
+    const std::string& Detail() const { return detail_; }
+
+private:
+    SelectionProblem problem_;
+    std::string condition_;
+    std::string detail_;
 };
 
 // "N OP VALUE": blanks before N and between N and OP are skipped; the
@@ -56,8 +76,19 @@ std::string ConditionValue(int field, std::string_view value);
 // Characters in field n's value: its width, 8 for field 13.
 std::size_t FieldValueWidth(int n);
 
-// Why a condition can never hold, or nothing when it can: "=" with a value
-// whose length differs from the field's, "^=" or "*=" with one longer.
+// Why a condition can never hold: "=" with a value whose length differs
+// from the field's, "^=" or "*=" with one longer.
+struct NeverMatch {
+    std::string Condition;  // as ConditionText writes it
+    int Field = 0;
+    std::size_t Width = 0;  // FieldValueWidth
+    std::string Value;      // as written
+    std::string ReadAs;     // ConditionValue's, the one compared
+};
+
+// Nothing when the condition can match.
+std::optional<NeverMatch> NeverMatches(const SelectionCondition& condition);
+
 // "condition '5==0712' can never match: field 5 holds 4 characters, the
-// value \"=0712\" has 5".
-std::optional<std::string> NeverMatches(const SelectionCondition& condition);
+// value \"=0712\" has 5", with "(read as ...)" when the two differ.
+std::string NeverMatchText(const NeverMatch& why);

@@ -218,7 +218,7 @@ TEST(NeverMatches, NamesTheFieldsWidthAndTheValuesLength) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.condition);
         const auto why = NeverMatches(ParseCondition(c.condition));
-        EXPECT_EQ(why.value_or(""), c.why);
+        EXPECT_EQ(why ? NeverMatchText(*why) : "", c.why);
     }
 }
 
@@ -305,24 +305,39 @@ TEST_F(OneMeaning, CsvHasARowPerRecordAndAHeader) {
 
 namespace {
 
-// The record pane names a formatted field's value beside what it holds.
-TEST(FieldMeaning, AFormattedFieldNamesItsValue) {
+// The record pane names what a field holds, shows a raw text the readable
+// way, and names a formatted field's value beside it.
+TEST(FieldMeaning, ShowsTheTextReadablyAndNamesAFormattedFieldsValue) {
     const RecordLayout formatted = RecordLayout::Formatted("*");
+    const RecordLayout raw = RecordLayout::Raw("*");
+    const RecordLayout block = RecordLayout::Block(BlockCode::Ebcdic);
     const struct {
+        const RecordLayout& layout;
         int field;
         const char* text;
-        const char* meaning;
+        FieldKind kind;
+        const char* shown;
+        const char* value;
     } cases[] = {
-        {5, "07/12", "date, value 0712"},
-        {6, "23:59:59", "time, value 235959"},
-        {13, "2B41H7A30H", "4 binary bytes in hex, value 2B417A30"},
-        {3, "4951    ", "text, value 4951FFFF"},
-        {4, "0123456789     ", "text, value 0123456789FFFFF"},
-        {2, "017", "digits"},
+        {formatted, 5, "07/12", FieldKind::Date, "", "0712"},
+        {formatted, 6, "23:59:59", FieldKind::Time, "", "235959"},
+        {formatted, 13, "2B41H7A30H", FieldKind::Binary, "", "2B417A30"},
+        {formatted, 3, "4951    ", FieldKind::Text, "", "4951FFFF"},
+        {formatted, 4, "0123456789     ", FieldKind::Text, "", "0123456789FFFFF"},
+        {formatted, 2, "017", FieldKind::Digits, "", ""},
+        {raw, 5, "0712", FieldKind::Date, "07/12", ""},
+        {raw, 7, "235959", FieldKind::Time, "23:59:59", ""},
+        {raw, 13, "\x2B\x41\x7A\x30", FieldKind::Binary, "2B417A30", ""},
+        {block, 13, "2B417A30", FieldKind::Binary, "2B 41 7A 30", ""},
+        {raw, 3, "4951FFFF", FieldKind::Text, "", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FieldMeaning(formatted, c.field, c.text), c.meaning) << c.text;
-    EXPECT_EQ(FieldMeaning(RecordLayout::Raw("*"), 5, "0712"), "date 07/12");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FieldMeaning meaning = MeaningOfField(c.layout, c.field, c.text);
+        EXPECT_EQ(meaning.Kind, c.kind);
+        EXPECT_EQ(meaning.Shown, c.shown);
+        EXPECT_EQ(meaning.Value, c.value);
+    }
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr char kDigits[] = "0123456789ABCDEF";
+
 bool Same(const SelectionCondition& a, const SelectionCondition& b) {
     return a.Field == b.Field && a.Op == b.Op && a.Value == b.Value;
 }
@@ -35,27 +37,61 @@ FieldPlace TextPlace(const std::array<std::size_t, 14>& widths, std::size_t sepa
     return {offset, widths[static_cast<std::size_t>(n - 1)]};
 }
 
-// The field's value as plain text: its bytes through the table in a block
-// file, field 13 of a block file as 8 upper-case hex digits.
-std::string PlainValue(const RecordLayout& layout, const CodeTable* table, const std::uint8_t* record, int n) {
-    std::string value;
+// The field's text as plain bytes: through the table in a block file,
+// field 13 of a block file as 8 upper-case hex digits; a text line's as it
+// stands.
+std::string PlainText(const RecordLayout& layout, const CodeTable* table, const std::uint8_t* record, int n) {
+    std::string text;
     if (layout.Kind == LayoutKind::Block) {
         const CallRecordField f = kCallRecordFields[static_cast<std::size_t>(n - 1)];
         for (std::size_t i = 0; i < f.Width; ++i) {
             const std::uint8_t b = record[f.Offset + i];
             if (n == 13) {
-                static const char kDigits[] = "0123456789ABCDEF";
-                value += kDigits[b >> 4];
-                value += kDigits[b & 15];
+                text += kDigits[b >> 4];
+                text += kDigits[b & 15];
             } else {
-                value += static_cast<char>(table ? (*table)[b] : b);
+                text += static_cast<char>(table ? (*table)[b] : b);
             }
         }
-        return value;
+        return text;
     }
     const FieldPlace place = TextPlace(layout.Kind == LayoutKind::Raw ? kRawWidths : kFormattedWidths,
                                        layout.Separator.size(), n);
     return std::string(reinterpret_cast<const char*>(record) + place.Offset, place.Width);
+}
+
+// The field's value, the one conditions compare: the text, but field 13 of
+// a raw line in hex, and on a formatted line without the "/", ":" and "H"
+// its places hold and with F for a blank of fields 3 and 4.
+std::string PlainValue(const RecordLayout& layout, const std::string& text, int n) {
+    if (layout.Kind == LayoutKind::Raw && n == 13) {
+        std::string hex;
+        for (unsigned char b : text) {
+            hex += kDigits[b >> 4];
+            hex += kDigits[b & 15];
+        }
+        return hex;
+    }
+    if (layout.Kind != LayoutKind::Formatted)
+        return text;
+    std::string value;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((n == 5 && i == 2) || ((n == 6 || n == 7) && (i == 2 || i == 5)) || (n == 13 && (i == 4 || i == 9)))
+            continue;
+        value += (n == 3 || n == 4) && text[i] == ' ' ? 'F' : text[i];
+    }
+    return value;
+}
+
+// A condition's value in that form: either form may be written.
+std::string PlainConditionValue(int n, const std::string& written) {
+    std::string value;
+    for (char c : written) {
+        if ((n == 5 && c == '/') || ((n == 6 || n == 7) && c == ':') || (n == 13 && c == 'H'))
+            continue;
+        value += (n == 3 || n == 4) && c == ' ' ? 'F' : c;
+    }
+    return value;
 }
 
 bool PlainHolds(SelectionOp op, const std::string& text, const std::string& value) {
@@ -125,10 +161,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         // The predicate agrees with a plain comparison of the field's value.
         const RecordPredicate predicate({c}, layout, recoding);
-        const std::string value = PlainValue(layout, recoding, record.data(), c.Field);
-        FUZZ_CHECK(predicate.Matches(record.data()) == PlainHolds(c.Op, value, c.Value));
-        // And with the field's text as the browser shows it.
-        FUZZ_CHECK(FieldReader(layout, recoding).Text(record.data(), c.Field) == value);
+        const std::string text = PlainText(layout, recoding, record.data(), c.Field);
+        const std::string value = PlainValue(layout, text, c.Field);
+        const bool holds = predicate.Matches(record.data());
+        FUZZ_CHECK(holds == PlainHolds(c.Op, value, PlainConditionValue(c.Field, c.Value)));
+        // One said never to match does not.
+        FUZZ_CHECK(!(holds && NeverMatches(c)));
+        // The browser shows the text, and the CSV the value.
+        const FieldReader reader(layout, recoding);
+        FUZZ_CHECK(reader.Text(record.data(), c.Field) == text);
+        FUZZ_CHECK(reader.Value(record.data(), c.Field) == value);
     }
     // The whole list prints back too (no value holds a ";").
     const std::vector<SelectionCondition> again = ParseConditions(joined);

@@ -1,7 +1,6 @@
 #include "RecordBrowser.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFileDialog>
@@ -20,6 +19,7 @@
 
 #include "CloseKeys.h"
 #include "CsvWriter.h"
+#include "EngineWords.h"
 #include "ErrorText.h"
 #include "ExportDialog.h"
 #include "IOError.h"
@@ -32,7 +32,6 @@
 #include "Windows1251Text.h"
 
 #include <climits>
-#include <string_view>
 
 namespace {
 
@@ -58,65 +57,37 @@ QString LayoutText(const RecordLayout& layout) {
     return {};
 }
 
-// The engine's word for what a field holds, translated; what follows the
-// word (a date, a time, hex digits) is kept as it stands.
-QString WordText(const std::string& meaning);
-
-// What a field holds, and on a formatted line the value it stands for.
-QString MeaningText(const std::string& meaning) {
-    static const std::string kValue = ", value ";
-    const std::size_t at = meaning.rfind(kValue);
-    if (at == std::string::npos)
-        return WordText(meaning);
-    return RecordBrowser::tr("%1, value %2")
-        .arg(WordText(meaning.substr(0, at)), QString::fromStdString(meaning.substr(at + kValue.size())));
-}
-
-QString WordText(const std::string& meaning) {
-    static const struct {
-        const char* Engine;
-        const char* Shown;
-    } kWords[] = {
-        {"4 binary bytes, hex ", QT_TRANSLATE_NOOP("RecordBrowser", "4 binary bytes, hex %1")},
-        {"4 binary bytes in hex", QT_TRANSLATE_NOOP("RecordBrowser", "4 binary bytes in hex")},
-        {"date ", QT_TRANSLATE_NOOP("RecordBrowser", "date %1")},
-        {"date", QT_TRANSLATE_NOOP("RecordBrowser", "date")},
-        {"time ", QT_TRANSLATE_NOOP("RecordBrowser", "time %1")},
-        {"time", QT_TRANSLATE_NOOP("RecordBrowser", "time")},
-        {"digits", QT_TRANSLATE_NOOP("RecordBrowser", "digits")},
-        {"text", QT_TRANSLATE_NOOP("RecordBrowser", "text")},
-    };
-    for (const auto& word : kWords) {
-        const std::string_view engine(word.Engine);
-        if (meaning.rfind(engine, 0) != 0)
-            continue;
-        const QString shown = QCoreApplication::translate("RecordBrowser", word.Shown);
-        if (engine.back() != ' ')
-            return meaning.size() == engine.size() ? shown : QString::fromStdString(meaning);
-        return shown.arg(QString::fromStdString(meaning.substr(engine.size())));
-    }
-    return QString::fromStdString(meaning);
-}
-
 }  // namespace
 
 RecordBrowser* RecordBrowser::Open(const QString& path, std::optional<RecordLayout> layout,
-                                   std::optional<BlockCode> blockCode, const CodeTable* table, QWidget* parent) {
+                                   std::optional<BlockCode> blockCode, const CodeTable* table,
+                                   const std::string& tablesFolder, QWidget* parent) {
     std::shared_ptr<RecordFile> file;
     try {
         file = std::make_shared<RecordFile>(path.toStdString(), layout, blockCode);
     } catch (const LayoutError& e) {
         throw std::runtime_error(QFileInfo(path).fileName().toStdString() + ": " + e.what());
     }
-    return new RecordBrowser(std::move(file), table, parent);
+    return new RecordBrowser(std::move(file), table, tablesFolder, parent);
 }
 
-RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* codeTable, QWidget* parent)
+RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* codeTable,
+                             const std::string& tablesFolder, QWidget* parent)
     : QMainWindow(parent), file_(std::move(file)) {
+    // The names mavik-convert gives the same fields; a broken file is told
+    // and leaves the numbers.
+    try {
+        fieldNames_ = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
+    } catch (const FieldNamesError& e) {
+        fieldNamesError_ = FieldNamesErrorText(e);
+    } catch (const std::exception& e) {
+        fieldNamesError_ = ErrorText(e);
+    }
     setObjectName(QStringLiteral("RecordBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(QString::fromStdString(file_->Path())).fileName()));
     model_ = new RecordTableModel(file_, codeTable, this);
+    model_->SetFieldNames(fieldNames_);
     chooseSaveFile = [](QWidget* owner, const QString& suggested) {
         return QFileDialog::getSaveFileName(owner, QString(), suggested);
     };
@@ -125,6 +96,8 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
     SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout())));
+    if (!fieldNamesError_.isEmpty())
+        SetStatus(fieldNamesError_, true);
     resize(1100, 640);
 
     // Esc cancels a running selection or export first; then, like Ctrl+W,
@@ -205,8 +178,10 @@ void RecordBrowser::BuildWidgets() {
     pane_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pane_->setFont(mono);
     pane_->horizontalHeader()->setStretchLastSection(true);
+    pane_->setWordWrap(true);
+    connect(pane_->horizontalHeader(), &QHeaderView::sectionResized, pane_, &QTableView::resizeRowsToContents);
     for (int n = 1; n <= kFieldCount; ++n)
-        pane_->setItem(n - 1, 0, new QTableWidgetItem(QString::number(n)));
+        pane_->setItem(n - 1, 0, new QTableWidgetItem(model_->FieldTitle(n)));
     pane_->resizeColumnToContents(0);
     pane_->setColumnWidth(1, charWidth * 17);
 
@@ -232,8 +207,9 @@ void RecordBrowser::BuildWidgets() {
     auto* splitter = new QSplitter(this);
     splitter->addWidget(view_);
     splitter->addWidget(pane_);
+    // The pane wide enough for its words on one line as a rule.
     splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(1, 2);
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -258,7 +234,7 @@ void RecordBrowser::AddCondition() {
     try {
         written = ConditionText(c);
     } catch (const SelectionError& e) {
-        SetStatus(FromWindows1251Bytes(e.what()), true);  // no text of the edit stands for it
+        SetStatus(SelectionErrorText(e), true);  // no text of the edit stands for it
         return;
     }
     QString text = selectionEdit_->text().trimmed();
@@ -279,7 +255,7 @@ void RecordBrowser::ApplySelection() {
     try {
         conditions = ParseConditions(*bytes);
     } catch (const SelectionError& e) {
-        SetStatus(FromWindows1251Bytes(e.what()), true);
+        SetStatus(SelectionErrorText(e), true);
         return;
     }
     if (conditions.empty()) {
@@ -292,7 +268,7 @@ void RecordBrowser::ApplySelection() {
     neverMatches_.clear();
     for (const SelectionCondition& c : conditions)
         if (const auto why = NeverMatches(c))
-            neverMatches_ += QStringLiteral("; ") + FromWindows1251Bytes(*why);
+            neverMatches_ += QStringLiteral("; ") + NeverMatchWords(*why);
     selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
     SetStatus(tr("Selecting…"));
@@ -368,14 +344,12 @@ void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
         return;
     ExportFormat chosen = format;
     if (chosen.Format == ExportFormat::Csv && chosen.FieldNames.empty()) {
-        // The header mavik-convert writes: field-names of the current
-        // folder, the window's folder of tables.
-        try {
-            chosen.FieldNames = LoadFieldNames({}).value_or(std::vector<std::string>{});
-        } catch (const std::exception& e) {
-            SetStatus(QString::fromStdString(e.what()), true);
+        // The header mavik-convert writes, which refuses a broken field-names.
+        if (!fieldNamesError_.isEmpty()) {
+            SetStatus(fieldNamesError_, true);
             return;
         }
+        chosen.FieldNames = fieldNames_;
     }
     exportPath_ = path;
     exportRecords_ = model_->TotalRows();
@@ -407,12 +381,14 @@ void RecordBrowser::ShowRecord() {
         if (record) {
             if (const auto bytes = model_->FieldOf(*record, n)) {
                 text = ShownText(*bytes);
-                holds = MeaningText(FieldMeaning(file_->Layout(), n, *bytes));
+                holds = FieldMeaningText(MeaningOfField(file_->Layout(), n, *bytes));
             }
         }
         pane_->setItem(n - 1, 1, new QTableWidgetItem(text));
         pane_->setItem(n - 1, 2, new QTableWidgetItem(holds));
     }
+    // A narrow pane wraps its words rather than cut them off.
+    pane_->resizeRowsToContents();
 }
 
 void RecordBrowser::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "CodeTable.h"
 #include "Job.h"
@@ -36,13 +38,16 @@ class RecordBrowser : public QMainWindow {
 public:
     // Opens path in layout, or recognises it (blockCode, when given, for a
     // block file's code). table recodes EBCDIC records; nullptr shows their
-    // bytes as they are. Throws IOError when the file cannot be opened and
-    // std::runtime_error, naming the file, when it fits no layout.
+    // bytes as they are. field-names in tablesFolder (empty: the current
+    // folder) names the columns and the CSV export's header. Throws IOError
+    // when the file cannot be opened and std::runtime_error, naming the
+    // file, when it fits no layout.
     static RecordBrowser* Open(const QString& path, std::optional<RecordLayout> layout,
                                std::optional<BlockCode> blockCode, const CodeTable* table,
-                               QWidget* parent = nullptr);
+                               const std::string& tablesFolder = {}, QWidget* parent = nullptr);
 
-    RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* table, QWidget* parent = nullptr);
+    RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* table, const std::string& tablesFolder = {},
+                  QWidget* parent = nullptr);
     ~RecordBrowser() override;
 
     // Applies the edit's conditions: a scan on a worker, or every record for
@@ -100,4 +105,6 @@ private:
     std::uint64_t exportRecords_ = 0;
     QString exportPath_;
     QString neverMatches_;  // why the selection's conditions cannot hold, "; " before each
+    std::vector<std::string> fieldNames_;  // from field-names, or none
+    QString fieldNamesError_;              // why field-names could not be taken
 };

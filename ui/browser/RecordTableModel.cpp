@@ -92,11 +92,25 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     return ShownText(*text);
 }
 
+void RecordTableModel::SetFieldNames(std::vector<std::string> names) {
+    names_ = std::move(names);
+    emit headerDataChanged(Qt::Horizontal, 0, kFieldCount - 1);
+}
+
+QString RecordTableModel::FieldTitle(int n) const {
+    if (names_.size() != kFieldCount)
+        return QString::number(n);
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromStdString(names_[static_cast<std::size_t>(n - 1)]));
+}
+
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // A name may be wider than its column.
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+        return FieldTitle(section + 1);
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)
-        return QString::number(section + 1);
+        return FieldTitle(section + 1);
     const auto record = RecordAt(section);
     if (!record)
         return {};

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "FieldText.h"
 #include "RecordFile.h"
@@ -25,6 +27,11 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Names the columns "N name"; none leaves the numbers.
+    void SetFieldNames(std::vector<std::string> names);
+    // Field n's title: its number, and its name when there are names.
+    QString FieldTitle(int n) const;
 
     // Shows only these records; nullptr shows them all.
     void SetSelection(std::shared_ptr<const SelectionIndex> selection);
@@ -51,6 +58,7 @@ private:
     std::optional<CodeTable> table_;
     FieldReader reader_;
     std::shared_ptr<const SelectionIndex> selection_;
+    std::vector<std::string> names_;  // UTF-8
     std::uint64_t firstRow_ = 0;
     int windowRows_ = 64;
 };
