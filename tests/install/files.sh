@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the install put where: the programs, the shared data (the same bytes
-# as in data/), the gzipped manual pages, the icon, a menu entry that
+# as in data/), the gzipped manual pages of the project's version, which man
+# and groff render without a warning, the icon, a menu entry that
 # desktop-file-validate accepts and whose Exec is installed, the version
 # from the project, and the completion of mavik-convert.
 #   files.sh PREFIX SOURCE-DIR VERSION PROGRAM...
@@ -15,8 +16,15 @@ for program in "${programs[@]}"; do
     page=$prefix/share/man/man1/$program.1.gz
     if ! gzip -t "$page" 2>/dev/null; then
         fail "no gzipped manual page for $program"
-    elif ! zcat "$page" | grep -q '^\.TH'; then
-        fail "$page is not a manual page"
+    elif ! zcat "$page" | grep -q "^\.TH .* \"MAVIK $version\""; then
+        fail "$page is not a manual page of MAVIK $version"
+    else
+        # As man shows it on a terminal, and as groff sets it for print.
+        warnings=$({
+            LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >/dev/null
+            zcat "$page" | groff -ww -man -z
+        } 2>&1)
+        [ -z "$warnings" ] || fail "the manual page of $program renders with warnings: $warnings"
     fi
 done
 zcat "$prefix/share/man/man1/mavik.1.gz" | grep -q 'XDG_DATA_HOME' ||
