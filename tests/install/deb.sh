@@ -32,7 +32,8 @@ for file in share/mavik/info.txt share/mavik/codetables/ebcdic-ascii \
     share/mavik/codetables/cyrillic/ascii-ebcdic share/applications/mavik.desktop \
     share/icons/hicolor/scalable/apps/mavik.svg share/icons/hicolor/48x48/apps/mavik.png \
     share/bash-completion/completions/mavik-convert share/doc/mavik/copyright \
-    share/doc/mavik/changelog.gz; do
+    share/doc/mavik/changelog.gz share/doc/mavik/README.md share/doc/mavik/docs/viewers.md \
+    share/doc/mavik/docs/mavik-window.png; do
     listed "$file" || fail "no usr/$file"
 done
 outside=$(awk '{print $6}' "$out/contents" | grep -vE '^\./(usr/.*)?$')

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the install put where: the programs, the shared data (the same bytes
 # as in data/), the gzipped manual pages of the project's version, which man
-# and groff render without a warning, the icon, a menu entry that
+# and groff render without a warning, README.md and docs/ with every
+# relative link of theirs resolving, the icon, a menu entry that
 # desktop-file-validate accepts and whose Exec is installed, the version
 # from the project, and the completion of mavik-convert.
 #   files.sh PREFIX SOURCE-DIR VERSION PROGRAM...
@@ -36,6 +37,23 @@ for table in ebcdic-ascii ascii-ebcdic cyrillic/ebcdic-ascii cyrillic/ascii-ebcd
         fail "codetables/$table is not the one of data/"
 done
 cmp -s "$data/info.txt" "$source/data/info.txt" || fail "share/mavik/info.txt is not data/info.txt"
+
+# The documents, as in the source, where their links to one another still work.
+doc=$prefix/share/doc/mavik
+for file in README.md docs/*.md docs/*.png data/README.md bench/README.md; do
+    for each in "$source"/$file; do
+        name=${each#"$source"/}
+        cmp -s "$each" "$doc/$name" || fail "share/doc/mavik/$name is not the $name of the source"
+    done
+done
+while IFS= read -r page; do
+    # [text](target): the targets that are files of ours, without their #part.
+    grep -o '\]([^)]*)' "$page" | sed 's/^](//; s/)$//; s/#.*//' | grep -vE '^([a-z]+:|$)' |
+        while IFS= read -r target; do
+            [ -e "$(dirname "$page")/$target" ] ||
+                echo "FAIL: ${page#"$doc"/} links to $target, which is not installed"
+        done
+done < <(find "$doc" -name '*.md') | grep . && fail "links of the installed documents lead nowhere"
 
 icons=$prefix/share/icons/hicolor
 grep -q '<svg' "$icons/scalable/apps/mavik.svg" 2>/dev/null || fail "no scalable icon"
