@@ -3,8 +3,9 @@
 
 MAVIK_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MAVIK_PACKAGES=(g++ cmake make qt6-base-dev libgtest-dev xvfb xauth x11-utils libcli11-dev parallel)
-# Installing and packaging: manual pages, the raster icon, the Debian package and its checks.
-MAVIK_PACKAGES+=(help2man librsvg2-bin desktop-file-utils dpkg-dev file lintian xdotool)
+# Installing and packaging: the raster icon, the Debian package and its checks (man and
+# groff render the manual pages with warnings on).
+MAVIK_PACKAGES+=(man-db librsvg2-bin desktop-file-utils dpkg-dev file lintian xdotool)
 MAVIK_PACKAGES+=(qt6-translations-l10n)  # Qt's own dialogs and buttons in Russian
 MAVIK_PACKAGES+=(qt6-tools-dev qt6-l10n-tools)  # lupdate and lrelease: our own texts in Russian
 # The cluster tests: a real sshd and rsync for GNU parallel, a real Slurm with munge.

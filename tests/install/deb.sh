@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cpack -G DEB` makes mavik_<version>_<arch>.deb: its files, their owners
-# and modes, its fields (dependencies from shlibdeps, maintainer,
-# description), and no lintian error.
+# and modes, its fields (dependencies from shlibdeps, Qt's translations
+# recommended, maintainer, description), and no lintian error.
 #   deb.sh BUILD-DIR VERSION PROGRAM...
 set -u
 source "$(dirname "$0")/check.sh"
@@ -32,7 +32,8 @@ for file in share/mavik/info.txt share/mavik/codetables/ebcdic-ascii \
     share/mavik/codetables/cyrillic/ascii-ebcdic share/applications/mavik.desktop \
     share/icons/hicolor/scalable/apps/mavik.svg share/icons/hicolor/48x48/apps/mavik.png \
     share/bash-completion/completions/mavik-convert share/doc/mavik/copyright \
-    share/doc/mavik/changelog.gz; do
+    share/doc/mavik/changelog.gz share/doc/mavik/README.md share/doc/mavik/docs/viewers.md \
+    share/doc/mavik/docs/mavik-window.png; do
     listed "$file" || fail "no usr/$file"
 done
 outside=$(awk '{print $6}' "$out/contents" | grep -vE '^\./(usr/.*)?$')
@@ -44,6 +45,9 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version is $(field Version), not $version"
 field Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries: $(field Depends)"
 field Depends | grep -q 'libc6 (>=' || fail "Depends lacks a versioned libc6: $(field Depends)"
+# Qt's own dialogs read in Russian only with its translations installed.
+[ "$(field Recommends)" = "qt6-translations-l10n" ] ||
+    fail "Recommends is '$(field Recommends)', not qt6-translations-l10n"
 field Maintainer | grep -qE '^[^<]+ <[^@>]+@[^>]+>$' || fail "Maintainer is '$(field Maintainer)'"
 [ "$(field Description | wc -l)" -gt 3 ] || fail "the description has no extended text"
 # Stripped: no debugging sections in the programs.

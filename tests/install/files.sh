@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # What the install put where: the programs, the shared data (the same bytes
-# as in data/), the gzipped manual pages, the icon, a menu entry that
+# as in data/), the gzipped manual pages of the project's version, which man
+# and groff render without a warning, README.md and docs/ with every
+# relative link of theirs resolving, the icon, a menu entry that
 # desktop-file-validate accepts and whose Exec is installed, the version
 # from the project, and the completion of mavik-convert.
 #   files.sh PREFIX SOURCE-DIR VERSION PROGRAM...
@@ -15,8 +17,15 @@ for program in "${programs[@]}"; do
     page=$prefix/share/man/man1/$program.1.gz
     if ! gzip -t "$page" 2>/dev/null; then
         fail "no gzipped manual page for $program"
-    elif ! zcat "$page" | grep -q '^\.TH'; then
-        fail "$page is not a manual page"
+    elif ! zcat "$page" | grep -q "^\.TH .* \"MAVIK $version\""; then
+        fail "$page is not a manual page of MAVIK $version"
+    else
+        # As man shows it on a terminal, and as groff sets it for print.
+        warnings=$({
+            LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >/dev/null
+            zcat "$page" | groff -ww -man -z
+        } 2>&1)
+        [ -z "$warnings" ] || fail "the manual page of $program renders with warnings: $warnings"
     fi
 done
 zcat "$prefix/share/man/man1/mavik.1.gz" | grep -q 'XDG_DATA_HOME' ||
@@ -28,6 +37,23 @@ for table in ebcdic-ascii ascii-ebcdic cyrillic/ebcdic-ascii cyrillic/ascii-ebcd
         fail "codetables/$table is not the one of data/"
 done
 cmp -s "$data/info.txt" "$source/data/info.txt" || fail "share/mavik/info.txt is not data/info.txt"
+
+# The documents, as in the source, where their links to one another still work.
+doc=$prefix/share/doc/mavik
+for file in README.md docs/*.md docs/*.png data/README.md bench/README.md; do
+    for each in "$source"/$file; do
+        name=${each#"$source"/}
+        cmp -s "$each" "$doc/$name" || fail "share/doc/mavik/$name is not the $name of the source"
+    done
+done
+while IFS= read -r page; do
+    # [text](target): the targets that are files of ours, without their #part.
+    grep -o '\]([^)]*)' "$page" | sed 's/^](//; s/)$//; s/#.*//' | grep -vE '^([a-z]+:|$)' |
+        while IFS= read -r target; do
+            [ -e "$(dirname "$page")/$target" ] ||
+                echo "FAIL: ${page#"$doc"/} links to $target, which is not installed"
+        done
+done < <(find "$doc" -name '*.md') | grep . && fail "links of the installed documents lead nowhere"
 
 icons=$prefix/share/icons/hicolor
 grep -q '<svg' "$icons/scalable/apps/mavik.svg" 2>/dev/null || fail "no scalable icon"
