@@ -104,10 +104,8 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
             }
             RecordMask selected = kAllRecords;
             if (where) {
-                selected = 0;
-                for (std::size_t r = 0; r < kRecordsPerBlock; ++r)
-                    if (where->Matches(block.Records[r].Bytes))
-                        selected |= RecordMask{1} << r;
+                selected = static_cast<RecordMask>(
+                    where->MatchMask(block.Records[0].Bytes, kRecordsPerBlock, sizeof(CallRecord)));
                 result.RecordsSelected += std::popcount(selected);
             }
             const OutputType type = OutputTypeFor(mode);

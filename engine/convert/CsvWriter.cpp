@@ -1,12 +1,15 @@
 #include "CsvWriter.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fstream>
+#include <utility>
 #include <stdexcept>
 
 #include "FileAccess.h"
+#include "HexDigits.h"
 #include "IOError.h"
 #include "Windows1251.h"
 
@@ -18,9 +21,66 @@ constexpr std::size_t kMaxRow = 14 * (kMaxFieldText * 3 + 2) + 2 * 20 + 16 + 2;
 
 char* Number(char* at, std::uint64_t n) { return std::to_chars(at, at + 20, n).ptr; }
 
+// Bytes that make a record's row other than its fields' bytes as they are:
+// those a field is quoted for, and those decoded to more than one byte.
+constexpr std::array<bool, 256> kNotPlain = [] {
+    std::array<bool, 256> notPlain{};
+    for (std::size_t b = 0x80; b < 256; ++b)
+        notPlain[b] = true;
+    notPlain[','] = notPlain['"'] = notPlain['\r'] = notPlain['\n'] = true;
+    return notPlain;
+}();
+
+constexpr CallRecordField kBinaryField = kCallRecordFields[12];
+
+// Every text byte of the record (all but field 13's) is plain. Eight bytes
+// at a time first: no byte below 0x2D (",", quote, CR and LF all are) and
+// none above 0x7F is plain for sure; a borrow may flag a plain word, which
+// the bytes then settle.
+bool PlainRecord(const std::uint8_t* record) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    static_assert(kBinaryField.Offset == 55 && kBinaryField.Offset + kBinaryField.Width == kRecordSize - 1);
+    std::uint64_t flagged = 0;
+    for (std::size_t at : {0, 8, 16, 24, 32, 40, 47}) {
+        std::uint64_t word;
+        std::memcpy(&word, record + at, sizeof word);
+        flagged |= ((word - kOnes * 0x2D) | word) & kHighs;
+    }
+    if (!flagged)
+        return !kNotPlain[record[kRecordSize - 1]];
+    bool notPlain = kNotPlain[record[kRecordSize - 1]];
+    for (std::size_t i = 0; i < kBinaryField.Offset; ++i)
+        notPlain |= kNotPlain[record[i]];
+    return !notPlain;
+}
+
+// Field F's bytes and the comma after it; sizes known here, so that the
+// copies need no call.
+template <std::size_t F>
+char* PutField(const std::uint8_t* record, char* at) {
+    constexpr CallRecordField field = kCallRecordFields[F];
+    if constexpr (F == 12) {
+        for (std::size_t i = 0; i < field.Width; ++i)
+            PutHex(record[field.Offset + i], at + 2 * i);
+        at += 2 * field.Width;
+    } else {
+        std::memcpy(at, record + field.Offset, field.Width);
+        at += field.Width;
+    }
+    *at = ',';
+    return at + 1;
+}
+
+template <std::size_t... F>
+char* PutFields(const std::uint8_t* record, char* at, std::index_sequence<F...>) {
+    ((at = PutField<F>(record, at)), ...);
+    return at;
+}
+
 }  // namespace
 
-CsvWriter::CsvWriter(const RecordLayout& layout, const CodeTable* table) : reader_(layout, table) {}
+CsvWriter::CsvWriter(const RecordLayout& layout, const CodeTable* table)
+    : reader_(layout, table), plainBlocks_(layout.Kind == LayoutKind::Block && !reader_.Table()) {}
 
 std::string CsvWriter::HeaderRow(const std::vector<std::string>& names) {
     std::string row = "block,record";
@@ -52,6 +112,14 @@ void CsvWriter::WriteRow(const std::uint8_t* record, std::uint64_t block, std::u
     } else {
         *at++ = ',';
         *at++ = ',';
+    }
+    if (plainBlocks_ && PlainRecord(record)) {
+        // The common record: each field's bytes as they are, field 13 in hex.
+        at = PutFields(record, at, std::make_index_sequence<kFieldCount>{});
+        at[-1] = '\r';
+        *at++ = '\n';
+        out.Commit(static_cast<std::size_t>(at - start));
+        return;
     }
     std::uint8_t value[kMaxFieldText];
     for (int n = 1; n <= kFieldCount; ++n) {

@@ -32,6 +32,7 @@ public:
 
 private:
     FieldReader reader_;
+    bool plainBlocks_;  // records as they lie in a block, needing no recoding
     std::uint64_t undecodable_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "RecordPredicate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -30,6 +31,22 @@ bool Ordered(SelectionOp op, int order) {
     }
 }
 
+// The order of a field's bytes through map against the value over their
+// common length, else tie (which of the two is longer).
+int MappedOrder(const std::uint8_t* map, const std::uint8_t* text, const std::uint8_t* value, std::size_t common,
+                int tie) {
+    for (std::size_t i = 0; i < common; ++i) {
+        const std::uint8_t b = map[text[i]];
+        if (b != value[i])
+            return b < value[i] ? -1 : 1;
+    }
+    return tie;
+}
+
+int LengthOrder(std::size_t length, std::size_t valueLength) {
+    return length < valueLength ? -1 : (length > valueLength ? 1 : 0);
+}
+
 }  // namespace
 
 RecordPredicate::RecordPredicate(const std::vector<SelectionCondition>& conditions,
@@ -42,6 +59,43 @@ RecordPredicate::RecordPredicate(const std::vector<SelectionCondition>& conditio
         compiled_.push_back({c.Field, place.Offset, place.Width, c.Op, ConditionValue(c.Field, c.Value),
                              mapped ? map->data() : nullptr});
     }
+}
+
+namespace {
+
+// Clears the bit of each record in `in` that fails test.
+template <class Test>
+std::uint64_t Keep(std::uint64_t in, const std::uint8_t* first, std::size_t stride, Test test) {
+    for (std::uint64_t m = in; m; m &= m - 1) {
+        const int r = std::countr_zero(m);
+        if (!test(first + static_cast<std::size_t>(r) * stride))
+            in &= ~(std::uint64_t{1} << r);
+    }
+    return in;
+}
+
+}  // namespace
+
+std::uint64_t RecordPredicate::MatchMask(const std::uint8_t* first, std::size_t count, std::size_t stride) const {
+    std::uint64_t in = count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+    for (const Compiled& c : compiled_) {
+        if (!c.Map || (c.Op != SelectionOp::Less && c.Op != SelectionOp::LessEqual &&
+                       c.Op != SelectionOp::Greater && c.Op != SelectionOp::GreaterEqual)) {
+            in = Keep(in, first, stride, [&](const std::uint8_t* record) { return Holds(c, record); });
+            continue;
+        }
+        // The order of the field and the value, with what it needs in
+        // registers rather than read from the condition for each record.
+        const std::size_t offset = c.Offset, common = std::min(c.Width, c.Value.size());
+        const int tie = LengthOrder(c.Width, c.Value.size());
+        const std::uint8_t* map = c.Map;
+        const auto* value = reinterpret_cast<const std::uint8_t*>(c.Value.data());
+        const SelectionOp op = c.Op;
+        in = Keep(in, first, stride, [=](const std::uint8_t* record) {
+            return Ordered(op, MappedOrder(map, record + offset, value, common, tie));
+        });
+    }
+    return in;
 }
 
 // Runs over every record: no copy of the field, and most records are
@@ -72,13 +126,7 @@ bool RecordPredicate::Holds(const Compiled& c, const std::uint8_t* record) const
     default:
         break;
     }
-    const std::size_t common = std::min(length, valueLength);
-    for (std::size_t i = 0; i < common; ++i) {
-        const std::uint8_t b = map[text[i]];
-        if (b != value[i])
-            return Ordered(c.Op, b < value[i] ? -1 : 1);
-    }
-    return Ordered(c.Op, length < valueLength ? -1 : (length > valueLength ? 1 : 0));
+    return Ordered(c.Op, MappedOrder(map, text, value, std::min(length, valueLength), LengthOrder(length, valueLength)));
 }
 
 bool RecordPredicate::HoldsMade(const Compiled& c, const std::uint8_t* record) const {

@@ -301,6 +301,44 @@ TEST_F(OneMeaning, CsvHasARowPerRecordAndAHeader) {
     EXPECT_EQ(std::string(header.begin(), header.end()), "block,record,a,b,c,d,e,f,g,h,i,j,k,l,m,n\r\n");
 }
 
+// A field with a comma, a quote, CR or LF is quoted with its quotes doubled;
+// windows-1251 bytes become UTF-8, an undefined one U+FFFD, and counted.
+// Each on its own too, and in fields across the record.
+TEST_F(OneMeaning, CsvQuotesAndDecodesAFieldAsItMust) {
+    const struct {
+        std::size_t offset;  // where text goes in record 1
+        std::string text;
+        const char* written;
+        std::int64_t undecodable;
+    } cases[] = {
+        {12, "0123456789FFFFF", ",0123456789FFFFF,", 0},
+        {12, "a,b\"c\r\nd      .", ",\"a,b\"\"c\r\nd      .\",", 0},
+        {12, "a,b", ",\"a,b3456789FFFFF\",", 0},
+        {12, "\"", ",\"\"\"123456789FFFFF\",", 0},
+        {12, "\n", ",\"\n123456789FFFFF\",", 0},
+        {12, "\xC0\xE1\x98", ",\xD0\x90\xD0\xB1\xEF\xBF\xBD" "3456789FFFFF,", 1},
+        {53, ",", ",\",\",", 0},
+        {59, "\xC0", ",\xD0\x90\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        Bytes one(blocks.begin(), blocks.begin() + kBlockSize);
+        std::memcpy(one.data() + kHeaderSize + 12, "0123456789FFFFF", 15);
+        std::memcpy(one.data() + kHeaderSize + c.offset, c.text.data(), c.text.size());
+        WriteFile(dir / "one.asc", one);
+        CodeTables tables;
+        CsvSettings settings;
+        settings.mode = kAsciiToCsv;
+        const ConversionResult result = RunConversion(dir / "one.asc", dir / "one.csv", "", tables, settings);
+        ASSERT_FALSE(result.Failed) << result.ErrorText;
+        const Bytes bytes = ReadFile(dir / "one.csv");
+        const std::string csv(bytes.begin(), bytes.end());
+        const std::size_t row = csv.find("\r\n") + 2;
+        EXPECT_NE(csv.find(c.written, row), std::string::npos) << csv.substr(row, 120);
+        EXPECT_EQ(result.Undecodable, c.undecodable);
+    }
+}
+
 }  // namespace
 
 namespace {
