@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
@@ -98,7 +99,7 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout())));
     if (!fieldNamesError_.isEmpty())
         SetStatus(fieldNamesError_, true);
-    resize(1100, 640);
+    resize(openingSize_);
 
     // Esc cancels a running selection or export first; then, like Ctrl+W,
     // it closes the browser.
@@ -207,9 +208,16 @@ void RecordBrowser::BuildWidgets() {
     auto* splitter = new QSplitter(this);
     splitter->addWidget(view_);
     splitter->addWidget(pane_);
-    // The pane wide enough for its words on one line as a rule.
+    // At first every column of the table in view, and the pane wide enough
+    // for its words on one line as a rule; a resize goes mostly to the table.
+    int tableWidth = table_->verticalHeader()->sizeHint().width() + table_->verticalScrollBar()->sizeHint().width() + 8;
+    for (int n = 1; n <= kFieldCount; ++n)
+        tableWidth += table_->columnWidth(n - 1);
+    const int paneWidth = charWidth * 60;
     splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({tableWidth, paneWidth});
+    openingSize_ = QSize(tableWidth + paneWidth + 40, 680);
 
     auto* central = new QWidget(this);
     setCentralWidget(central);

@@ -99,6 +99,7 @@ private:
     QTableView* table_ = nullptr;
     QTableWidget* pane_ = nullptr;
     QTimer* poll_ = nullptr;
+    QSize openingSize_;
 
     std::unique_ptr<Job<SelectionIndex>> selectionJob_;
     std::unique_ptr<Job<bool>> exportJob_;
