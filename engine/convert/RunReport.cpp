@@ -6,18 +6,32 @@
 #include "FileAccess.h"
 #include "InputFileStatistics.h"
 
-std::string FailureCause(const ConversionResult& result, const std::string& inputPath,
-                         const std::string& outputPath) {
+RunFailureCause CauseOfFailure(const ConversionResult& result, const std::string& inputPath,
+                               const std::string& outputPath) {
     if (!result.Failed || outputPath.empty() || result.ErrorFile != outputPath)
         return {};
     fileaccess::FileInfo input, output;
     if (!inputPath.empty() && fileaccess::StatPath(inputPath, input) && fileaccess::StatPath(outputPath, output) &&
         input.Identity == output.Identity)
-        return " (it is the input file)";
+        return {RunFailureCause::Why::OutputIsInput, {}};
     const auto folder = fileaccess::PathOf(outputPath).parent_path();
     std::error_code error;
     if (!folder.empty() && !std::filesystem::is_directory(folder, error))
-        return " (the folder " + fileaccess::Utf8(folder) + " does not exist)";
+        return {RunFailureCause::Why::FolderMissing, fileaccess::Utf8(folder)};
+    return {};
+}
+
+std::string FailureCause(const ConversionResult& result, const std::string& inputPath,
+                         const std::string& outputPath) {
+    const RunFailureCause cause = CauseOfFailure(result, inputPath, outputPath);
+    switch (cause.What) {
+    case RunFailureCause::Why::OutputIsInput:
+        return " (it is the input file)";
+    case RunFailureCause::Why::FolderMissing:
+        return " (the folder " + cause.Folder + " does not exist)";
+    case RunFailureCause::Why::Other:
+        break;
+    }
     return {};
 }
 

@@ -6,10 +6,19 @@
 
 // What the end of a run says beyond failed or not, for a person to read.
 
-// What a failure's cause adds to its error text when the text alone does not
-// tell it: " (it is the input file)" when the output is the input, through
-// any link or spelling, or " (the folder F does not exist)". Empty for any
-// other failure. A path left empty (a stream) is not looked at.
+// Why writing the output failed, when its error alone does not tell it: the
+// output is the input (through any link or spelling), or its folder does
+// not exist. A path left empty (a stream) is not looked at.
+struct RunFailureCause {
+    enum class Why { Other, OutputIsInput, FolderMissing };
+    Why What = Why::Other;
+    std::string Folder;  // FolderMissing: the folder, UTF-8
+};
+RunFailureCause CauseOfFailure(const ConversionResult& result, const std::string& inputPath,
+                               const std::string& outputPath);
+
+// The cause as its error text's English ending: " (it is the input file)",
+// " (the folder F does not exist)", or empty.
 std::string FailureCause(const ConversionResult& result, const std::string& inputPath,
                          const std::string& outputPath);
 

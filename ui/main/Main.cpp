@@ -283,16 +283,16 @@ QString RunDetails(const ConversionResult& result, const std::string& inputPath,
         if (result.ErrorFile.empty())
             return QString::fromStdString(result.ErrorText);
         const QString error = IOErrorText(IOError(result.ErrorCode, result.ErrorFile));
-        const std::string cause = FailureCause(result, inputPath, outputPath);
-        static const std::string kFolder = " (the folder ";
-        static const std::string kMissing = " does not exist)";
-        if (cause.empty())
-            return error;
-        if (cause.rfind(kFolder, 0) == 0 && cause.size() > kFolder.size() + kMissing.size())
-            return TMAVIKForm::tr("%1 (the folder %2 does not exist)")
-                .arg(error, QString::fromStdString(
-                                cause.substr(kFolder.size(), cause.size() - kFolder.size() - kMissing.size())));
-        return TMAVIKForm::tr("%1 (it is the input file)").arg(error);
+        const RunFailureCause cause = CauseOfFailure(result, inputPath, outputPath);
+        switch (cause.What) {
+        case RunFailureCause::Why::OutputIsInput:
+            return TMAVIKForm::tr("%1 (it is the input file)").arg(error);
+        case RunFailureCause::Why::FolderMissing:
+            return TMAVIKForm::tr("%1 (the folder %2 does not exist)").arg(error, QString::fromStdString(cause.Folder));
+        case RunFailureCause::Why::Other:
+            break;
+        }
+        return error;
     }
     if (LeftOutTail(result).empty())
         return {};
