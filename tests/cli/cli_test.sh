@@ -29,18 +29,8 @@ if [ -n "${MAVIK_EMULATOR:-}" ]; then
 fi
 skip() { echo "skipped on Windows: $*"; }
 
-failures=0
-passes=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../check.sh
+source "$(dirname "$0")/../check.sh"
 # run EXPECTED_STATUS ARGS...: runs the converter, keeping stderr in $work/err
 run() {
     local want=$1
@@ -385,5 +375,4 @@ done
 check "blocks: an empty range at the end" run 0 -i ascii --blocks 4:0 "$partial" range.txt
 check "... is an empty piece" [ -e range.txt ] && [ ! -s range.txt ]
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done

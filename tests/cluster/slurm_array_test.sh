@@ -42,17 +42,9 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+CHECK_SAYS_OK=1
+# shellcheck source=../check.sh
+source "$(dirname "$0")/../check.sh"
 # wait_for SECONDS COMMAND...: true once COMMAND succeeds, false after SECONDS
 wait_for() {
     local tenths=$(($1 * 10))
@@ -185,5 +177,4 @@ if [ "$failures" -ne 0 ]; then
     scontrol -o show job
     show_logs
 fi
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+checks_done

@@ -30,17 +30,9 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+CHECK_SAYS_OK=1
+# shellcheck source=../check.sh
+source "$(dirname "$0")/../check.sh"
 
 # Two spare ports on the loopback address.
 read -r port1 port2 < <(python3 -c '
@@ -179,5 +171,4 @@ if [ "$failures" -ne 0 ]; then
     cat recipe.err
 fi
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+checks_done

@@ -21,18 +21,8 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-failures=0
-passes=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../check.sh
+source "$(dirname "$0")/../check.sh"
 
 # 40 blocks of ASCII records: digits, type F, and in the text fields commas,
 # quotes, the windows-1251 letters and the one byte it leaves undefined;
@@ -102,5 +92,4 @@ else
     failures=$((failures + 1))
 fi
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done
