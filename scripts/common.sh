@@ -92,8 +92,6 @@ mavik_fuzz() {
         mkdir -p "$work" "$crashes"
         cp "$MAVIK_ROOT/tests/fuzz/corpus/$name/"* "$work/"
         local options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$crashes/")
-        # The line index keeps a checkpoint only every 32 KiB and more.
-        [ "$name" = lines ] && options+=(-max_len=65536)
         local result=ok
         ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
             "$dir/tests/fuzz/fuzz_$name" "${options[@]}" "$work" >"$log" 2>&1 || result=FAILED

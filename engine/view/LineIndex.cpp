@@ -40,6 +40,7 @@ std::uint64_t CountByte(const std::uint8_t* p, std::size_t n, std::uint8_t c) {
 // exact position is looked for only where a checkpoint is due.
 constexpr std::size_t kPiece = 64 * 1024;
 constexpr std::size_t kScanBuffer = 256 * 1024;
+constexpr std::size_t kMinScanBuffer = 4096;
 
 }  // namespace
 
@@ -101,7 +102,10 @@ std::optional<std::uint64_t> LineStart(const FileSource& source, const LineIndex
     const LineCheckpoint& from = index.AtLine(line);
     std::uint64_t toSkip = line - from.Line;
     std::uint64_t offset = from.Offset;
-    AlignedBuffer buffer(kScanBuffer);
+    // No larger than the rest of the file (then read again should it have
+    // grown): a line of a short file does not take 256 KiB.
+    const std::uint64_t rest = source.Size() > offset ? source.Size() - offset : 0;
+    AlignedBuffer buffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(rest, kMinScanBuffer, kScanBuffer)));
     while (toSkip > 0) {
         if (offset - from.Offset > maxScan)
             return std::nullopt;
@@ -131,7 +135,7 @@ std::uint64_t LineOfOffset(const FileSource& source, const LineIndex& index, std
     const LineCheckpoint& from = index.AtOffset(offset);
     std::uint64_t line = from.Line;
     std::uint64_t at = from.Offset;
-    AlignedBuffer buffer(kScanBuffer);
+    AlignedBuffer buffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(offset - at, 1, kScanBuffer)));
     while (at < offset) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.Size(), offset - at));
         const std::size_t got = source.Read(at, buffer.Data(), want);

@@ -41,6 +41,17 @@ std::pair<std::uint8_t, std::uint8_t> Preimages(std::uint8_t folded, const std::
     return {folded, other};
 }
 
+// The bytes a match can begin and end with, looked up once per search: a
+// backward search looks again after every match in its chunk, and the
+// look-up reads the whole fold table.
+struct EndBytes {
+    std::pair<std::uint8_t, std::uint8_t> First, Last;
+};
+
+EndBytes EndBytesOf(const std::uint8_t* needle, std::size_t m, const std::array<std::uint8_t, 256>* fold) {
+    return {Preimages(needle[0], fold), Preimages(needle[m - 1], fold)};
+}
+
 bool SameFolded(const std::uint8_t* a, const std::uint8_t* folded, std::size_t m,
                 const std::array<std::uint8_t, 256>* fold) {
     if (!fold)
@@ -51,22 +62,18 @@ bool SameFolded(const std::uint8_t* a, const std::uint8_t* folded, std::size_t m
     return true;
 }
 
-}  // namespace
-
-const std::uint8_t* FindBytes(const std::uint8_t* haystack, std::size_t n,
-                              const std::uint8_t* needle, std::size_t m,
-                              const std::array<std::uint8_t, 256>* fold) {
+// FindBytes with the needle's end bytes already looked up (m > 0).
+const std::uint8_t* FindWithEnds(const std::uint8_t* haystack, std::size_t n, const std::uint8_t* needle,
+                                 std::size_t m, const std::array<std::uint8_t, 256>* fold, const EndBytes& ends) {
     const std::uint8_t* const end = haystack + n;
-    if (m == 0)
-        return haystack;
     if (m > n)
         return end;
     if (m == 1 && !fold) {
         const void* p = std::memchr(haystack, needle[0], n);
         return p ? static_cast<const std::uint8_t*>(p) : end;
     }
-    const auto [first1, first2] = Preimages(needle[0], fold);
-    const auto [last1, last2] = Preimages(needle[m - 1], fold);
+    const auto [first1, first2] = ends.First;
+    const auto [last1, last2] = ends.Last;
     std::size_t i = 0;
     const std::size_t last = n - m;  // greatest start
 #if defined(__SSE2__)
@@ -95,6 +102,16 @@ const std::uint8_t* FindBytes(const std::uint8_t* haystack, std::size_t n,
     return end;
 }
 
+}  // namespace
+
+const std::uint8_t* FindBytes(const std::uint8_t* haystack, std::size_t n,
+                              const std::uint8_t* needle, std::size_t m,
+                              const std::array<std::uint8_t, 256>* fold) {
+    if (m == 0)
+        return haystack;
+    return FindWithEnds(haystack, n, needle, m, fold, EndBytesOf(needle, m, fold));
+}
+
 std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPattern& pattern,
                                         std::uint64_t from, bool backward,
                                         JobProgress& control, std::size_t chunk) {
@@ -108,6 +125,7 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
     if (!pattern.MatchCase)
         for (auto& b : needle)
             b = fold[b];
+    const EndBytes ends = EndBytesOf(needle.data(), m, folding);
     AlignedBuffer buffer(chunk);
     const auto load = [&](std::uint64_t start, std::size_t want) { return source.Read(start, buffer.Data(), want); };
     control.Total = backward ? std::min(from, size) : size - std::min(from, size);
@@ -118,7 +136,7 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
             const std::size_t got = load(start, static_cast<std::size_t>(std::min<std::uint64_t>(chunk, size - start)));
             if (got < m)
                 break;
-            const std::uint8_t* hit = FindBytes(buffer.Data(), got, needle.data(), m, folding);
+            const std::uint8_t* hit = FindWithEnds(buffer.Data(), got, needle.data(), m, folding, ends);
             if (hit != buffer.Data() + got)
                 return start + static_cast<std::uint64_t>(hit - buffer.Data());
             // The next chunk takes the last m - 1 bytes again.
@@ -138,7 +156,7 @@ std::optional<std::uint64_t> FindInFile(const FileSource& source, const SearchPa
         const std::uint8_t* p = buffer.Data();
         const std::uint8_t* end = buffer.Data() + got;
         while (p < end) {
-            const std::uint8_t* hit = FindBytes(p, static_cast<std::size_t>(end - p), needle.data(), m, folding);
+            const std::uint8_t* hit = FindWithEnds(p, static_cast<std::size_t>(end - p), needle.data(), m, folding, ends);
             if (hit == end || start + static_cast<std::uint64_t>(hit - buffer.Data()) >= limit)
                 break;
             lastHit = start + static_cast<std::uint64_t>(hit - buffer.Data());

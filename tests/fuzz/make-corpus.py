@@ -93,6 +93,8 @@ def main():
     put("lines", "no-ends", bytes([200, 0, 1, 0]) + b"x" + b"y" * 3000 + b"x")
     put("lines", "many", bytes([255, 8, 2, 255]) + b"\n\n" + b"ab\ncd\n\n")
     put("lines", "utf8", bytes([1, 3, 2, 3]) + "Ж".encode() + "жЖ\nж\n".encode() * 4)
+    put("lines", "many-128k", bytes([9, 8 | 16, 3, 40]) + b"b\nc" + b"ab\ncd\n\r\n")
+    put("lines", "long-line", bytes([255, 8 | 32 | 1, 2, 200]) + b"Fe" + b"\xc0fe\n12/31\r\n")
 
     # byterows: size, offset, flags, row bytes
     for i, (size, offset, flags) in enumerate([(6144, 0, 2), (7144, 6200, 0), (7144, 2050, 2), (2**63 - 1, 2**63 - 2, 0),
@@ -111,6 +113,21 @@ def main():
                               ["--stats", "a", "b"], ["-j", "2", "-q", "-", "-"], ["--help"], ["-s", "Ж", "x"],
                               ["-d", "o", "a.1.cdr", "a.2.cdr"], ["-o", "binary", "-w", "1=1", "x"], ["-x"]]):
         put("commandline", "%d" % i, b"\0".join(a.encode() for a in args))
+
+    # csv: flags, names file, first block, records
+    awkward = bytearray(some[3])  # slices of the same length: fields keep their places
+    awkward[1:4] = b'"a,'
+    awkward[4:12] = b'\r\n"\x00\x98\xc0\xff\n'
+    awkward[12:27] = "«Ёё»—№".encode("cp1251") + b'\x98,,\r""""a'
+    awkward[50:54] = b'\x98",\n'
+    awkward[55:59] = b'\x98",\n'  # field 13, written in hex
+    names = "\ufeffA\r\nB,b\r\n\r\nC\"c\nD\rd\nE\nЖ\nG\nH\nI\nJ\nK\nL\nM\nN\n".encode()
+    put("csv", "plain", bytes([0]) + b"".join(some))
+    put("csv", "awkward", bytes([0]) + some[0] + bytes(awkward) + some[1])
+    put("csv", "names", bytes([1, len(names)]) + names + some[2])
+    put("csv", "names-13", bytes([1, 26]) + b"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\n" + some[2])
+    put("csv", "no-block", bytes([2]) + struct.pack("<Q", 0) + bytes(awkward))
+    put("csv", "last-blocks", bytes([2]) + struct.pack("<Q", 2**64 - 1) + b"".join(records(ascii_, 36)))
 
     # separator
     for i, s in enumerate([b"*", b"<->", "Ж—№".encode(), "€‰".encode("cp1251"), b"\t", b"\xc3\x28", b"\xed\xa0\x80",
