@@ -1,6 +1,7 @@
 #include "CsvWriter.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -59,10 +60,23 @@ bool PlainRecord(const std::uint8_t* record) {
 template <std::size_t F>
 char* PutField(const std::uint8_t* record, char* at) {
     constexpr CallRecordField field = kCallRecordFields[F];
-    if constexpr (F == 12) {
+    if constexpr (F == 12 && std::endian::native != std::endian::little) {
         for (std::size_t i = 0; i < field.Width; ++i)
             PutHex(record[field.Offset + i], at + 2 * i);
         at += 2 * field.Width;
+    } else if constexpr (F == 12) {
+        // The 8 hex digits made in a register and stored at once.
+        static_assert(field.Width == 4);
+        std::uint64_t nibbles = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            const std::uint64_t b = record[field.Offset + i];
+            nibbles |= (b >> 4) << (16 * i) | (b & 0x0F) << (16 * i + 8);
+        }
+        constexpr std::uint64_t kOnes = 0x0101010101010101;
+        const std::uint64_t letters = ((nibbles + kOnes * 6) >> 4) & kOnes;  // 1 for a digit above 9
+        const std::uint64_t digits = nibbles + kOnes * '0' + letters * ('A' - '9' - 1);
+        std::memcpy(at, &digits, 8);  // little-endian: the first digit lowest
+        at += 8;
     } else {
         std::memcpy(at, record + field.Offset, field.Width);
         at += field.Width;
@@ -105,9 +119,20 @@ void CsvWriter::WriteRow(const std::uint8_t* record, std::uint64_t block, std::u
     char* const start = reinterpret_cast<char*>(out.Reserve(kMaxRow));
     char* at = start;
     if (block) {
-        at = Number(at, block);
-        *at++ = ',';
-        at = Number(at, place);
+        // A block's rows follow one another: its number is written once.
+        if (block != numberedBlock_) {
+            numberedBlock_ = block;
+            char digits[20];
+            blockText_.assign(digits, Number(digits, block));
+            blockText_ += ',';
+        }
+        std::memcpy(at, blockText_.data(), blockText_.size());
+        at += blockText_.size();
+        if (place < 10) {
+            *at++ = static_cast<char>('0' + place);
+        } else {
+            at = Number(at, place);
+        }
         *at++ = ',';
     } else {
         *at++ = ',';

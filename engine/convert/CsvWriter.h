@@ -33,6 +33,8 @@ public:
 private:
     FieldReader reader_;
     bool plainBlocks_;  // records as they lie in a block, needing no recoding
+    std::uint64_t numberedBlock_ = 0;
+    std::string blockText_;  // numberedBlock_ and its comma
     std::uint64_t undecodable_ = 0;
 };
 

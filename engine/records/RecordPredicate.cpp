@@ -43,6 +43,14 @@ int MappedOrder(const std::uint8_t* map, const std::uint8_t* text, const std::ui
     return tie;
 }
 
+// count (up to 8) bytes, through map when given, as a big-endian number.
+std::uint64_t BigEndian(const std::uint8_t* map, const std::uint8_t* bytes, std::size_t count) {
+    std::uint64_t number = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        number = number << 8 | (map ? map[bytes[i]] : bytes[i]);
+    return number;
+}
+
 int LengthOrder(std::size_t length, std::size_t valueLength) {
     return length < valueLength ? -1 : (length > valueLength ? 1 : 0);
 }
@@ -91,8 +99,18 @@ std::uint64_t RecordPredicate::MatchMask(const std::uint8_t* first, std::size_t 
         const std::uint8_t* map = c.Map;
         const auto* value = reinterpret_cast<const std::uint8_t*>(c.Value.data());
         const SelectionOp op = c.Op;
+        if (common > 8) {
+            in = Keep(in, first, stride, [=](const std::uint8_t* record) {
+                return Ordered(op, MappedOrder(map, record + offset, value, common, tie));
+            });
+            continue;
+        }
+        // Up to 8 bytes compare as one big-endian number: no branch on the
+        // bytes themselves, which dates and times make hard to predict.
+        const std::uint64_t key = BigEndian(nullptr, value, common);
         in = Keep(in, first, stride, [=](const std::uint8_t* record) {
-            return Ordered(op, MappedOrder(map, record + offset, value, common, tie));
+            const std::uint64_t field = BigEndian(map, record + offset, common);
+            return Ordered(op, field != key ? (field < key ? -1 : 1) : tie);
         });
     }
     return in;
