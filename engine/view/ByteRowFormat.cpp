@@ -47,6 +47,13 @@ int FieldOfRecordByte(std::size_t position) {
     return 0;
 }
 
+namespace {
+
+// Byte i of a record begins another field than the byte before it.
+bool StartsField(std::size_t i) { return i > 0 && FieldOfRecordByte(i) != FieldOfRecordByte(i - 1); }
+
+}  // namespace
+
 char16_t GlyphOf(std::uint8_t byte) {
     if (byte < 0x20 || byte == 0x7F || byte == 0xAD)
         return u'.';
@@ -64,17 +71,12 @@ std::u16string DecodeByteRow(const ByteRowLayout::Row& row, const std::uint8_t* 
         return text;
     const bool ebcdic = decoding.Charset == ByteDecoding::Input::Ebcdic;
     const bool record = row.Kind == ByteRowLayout::RowKind::Record;
-    int field = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        if (record) {
-            const int f = FieldOfRecordByte(i);
-            if (f != field && field != 0)
-                text.push_back(kFieldBorder);
-            field = f;
-        }
+        if (record && StartsField(i))
+            text.push_back(kFieldBorder);
         if (columns)
             columns->push_back(static_cast<std::uint16_t>(text.size()));
-        if (record && field == 13) {
+        if (record && FieldOfRecordByte(i) == 13) {
             // Binary: no table applies and no glyph would mean anything.
             char16_t digits[2];
             PutHex(bytes[i], digits);
@@ -92,14 +94,11 @@ FormattedRow FormatByteRow(const ByteRowLayout::Row& row, const std::uint8_t* by
     out.Label = LabelOf(row);
     out.HexColumn.reserve(n);
     const bool record = row.Kind == ByteRowLayout::RowKind::Record;
-    int field = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (record) {
             // Digits of one field run together; a blank marks each border.
-            const int f = FieldOfRecordByte(i);
-            if (f != field && field != 0)
+            if (StartsField(i))
                 out.Hex.push_back(' ');
-            field = f;
         } else if (i > 0) {
             out.Hex.push_back(' ');
             if (i == 8 && row.Kind != ByteRowLayout::RowKind::BlockHeader)

@@ -17,6 +17,7 @@
 #include "CsvWriter.h"
 #include "FuzzCheck.h"
 #include "OutputFile.h"
+#include "PlainUtf8.h"
 #include "RecordLayout.h"
 
 namespace {
@@ -40,17 +41,7 @@ FUZZ_REFERENCE std::string Utf8Of(const std::uint8_t* bytes, std::size_t n) {
     std::string out;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t b = bytes[i];
-        const char16_t c = b < 0x80 ? b : b < 0xC0 ? kHighHalf[b - 0x80] : char16_t(0x0410 + (b - 0xC0));
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(out, b < 0x80 ? b : b < 0xC0 ? kHighHalf[b - 0x80] : char16_t(0x0410 + (b - 0xC0)));
     }
     return out;
 }

@@ -4,25 +4,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "PlainUtf8.h"
 #include "Windows1251.h"
-
-namespace {
-
-// UTF-8 of a code point below 0x10000, written here from the standard.
-void AppendUtf8(std::string& out, char16_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Valid windows-1251 text (every byte but the unassigned 0x98), in
