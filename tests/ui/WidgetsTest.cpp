@@ -150,15 +150,21 @@ void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen_data() {
                                        << QRect(606, 100, 900, 640);
     QTest::newRow("room only on the left") << screen << QRect(1000, 100, 506, 400) << QSize(900, 640)
                                            << QRect(100, 100, 900, 640);
-    // Pushed back onto the screen, above covers only the window's top.
-    QTest::newRow("above covers least") << screen << QRect(300, 500, 506, 400) << QSize(1100, 640)
-                                        << QRect(300, 0, 1100, 640);
+    // Every whole place covers some: the largest free band, shrunk to.
+    QTest::newRow("shrunk into the room above") << screen << QRect(300, 500, 506, 400) << QSize(1100, 640)
+                                                << QRect(300, 0, 1100, 500);
+    // The main window centred as it opens: a wide viewer beside it, narrower.
+    QTest::newRow("beside a centred window") << screen << QRect(550, 300, 500, 400) << QSize(1460, 900)
+                                             << QRect(1050, 100, 550, 900);
+    // No band holds 480 x 360: over the window, covering least of it.
+    QTest::newRow("no band big enough: covers least") << QRect(0, 0, 1024, 768) << QRect(300, 200, 500, 400)
+                                                      << QSize(900, 600) << QRect(124, 168, 900, 600);
     QTest::newRow("below when neither side has room") << screen << QRect(500, 0, 600, 300) << QSize(1200, 640)
                                                       << QRect(400, 300, 1200, 640);
-    QTest::newRow("too big: shrunk to the screen, least covered") << screen << QRect(0, 0, 506, 400)
-                                                                   << QSize(2000, 1200) << QRect(0, 0, 1600, 1000);
+    QTest::newRow("too big: into the larger free band") << screen << QRect(0, 0, 506, 400) << QSize(2000, 1200)
+                                                        << QRect(506, 0, 1094, 1000);
     QTest::newRow("a screen not at the origin") << QRect(1600, 0, 1280, 1024) << QRect(1700, 50, 506, 400)
-                                                << QSize(700, 600) << QRect(2180, 50, 700, 600);
+                                                << QSize(700, 600) << QRect(2206, 50, 674, 600);
 }
 
 void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen() {

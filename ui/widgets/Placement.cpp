@@ -37,5 +37,35 @@ QRect PlaceBeside(const QRect& screen, const QRect& existing, QSize size) {
             least = covered;
         }
     }
+    if (least == 0)
+        return best;
+
+    // Every place of the whole size covers some of the window: rather the
+    // largest free band beside it, the window shrunk to the band, where that
+    // leaves it big enough to be of use.
+    const QSize kSmallest(480, 360);
+    const int rightRoom = screen.right() - existing.right();
+    const int leftRoom = existing.left() - screen.left();
+    const int belowRoom = screen.bottom() - existing.bottom();
+    const int aboveRoom = existing.top() - screen.top();
+    const QRect bands[] = {
+        QRect(QPoint(existing.right() + 1, top), QSize(std::min(size.width(), rightRoom), size.height())),
+        QRect(QPoint(existing.left() - std::min(size.width(), leftRoom), top),
+              QSize(std::min(size.width(), leftRoom), size.height())),
+        QRect(QPoint(left, existing.bottom() + 1), QSize(size.width(), std::min(size.height(), belowRoom))),
+        QRect(QPoint(left, existing.top() - std::min(size.height(), aboveRoom)),
+              QSize(size.width(), std::min(size.height(), aboveRoom))),
+    };
+    qint64 largest = 0;
+    for (const QRect& band : bands) {
+        if (band.width() < kSmallest.width() || band.height() < kSmallest.height())
+            continue;
+        const QRect place = OntoScreen(band, screen);
+        const qint64 area = qint64(place.width()) * place.height();
+        if (Covered(place, existing) == 0 && area > largest) {
+            best = place;
+            largest = area;
+        }
+    }
     return best;
 }
