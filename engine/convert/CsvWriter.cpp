@@ -47,9 +47,11 @@ bool PlainRecord(const std::uint8_t* record) {
         std::memcpy(&word, record + at, sizeof word);
         flagged |= ((word - kOnes * 0x2D) | word) & kHighs;
     }
+    if (kNotPlain[record[kRecordSize - 1]])
+        return false;
     if (!flagged)
-        return !kNotPlain[record[kRecordSize - 1]];
-    bool notPlain = kNotPlain[record[kRecordSize - 1]];
+        return true;
+    bool notPlain = false;
     for (std::size_t i = 0; i < kBinaryField.Offset; ++i)
         notPlain |= kNotPlain[record[i]];
     return !notPlain;

@@ -87,8 +87,9 @@ std::uint64_t Keep(std::uint64_t in, const std::uint8_t* first, std::size_t stri
 std::uint64_t RecordPredicate::MatchMask(const std::uint8_t* first, std::size_t count, std::size_t stride) const {
     std::uint64_t in = count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
     for (const Compiled& c : compiled_) {
-        if (!c.Map || (c.Op != SelectionOp::Less && c.Op != SelectionOp::LessEqual &&
-                       c.Op != SelectionOp::Greater && c.Op != SelectionOp::GreaterEqual)) {
+        const bool ordered = c.Op == SelectionOp::Less || c.Op == SelectionOp::LessEqual ||
+                             c.Op == SelectionOp::Greater || c.Op == SelectionOp::GreaterEqual;
+        if (!c.Map || !ordered || std::min(c.Width, c.Value.size()) > 8) {
             in = Keep(in, first, stride, [&](const std::uint8_t* record) { return Holds(c, record); });
             continue;
         }
@@ -99,12 +100,6 @@ std::uint64_t RecordPredicate::MatchMask(const std::uint8_t* first, std::size_t 
         const std::uint8_t* map = c.Map;
         const auto* value = reinterpret_cast<const std::uint8_t*>(c.Value.data());
         const SelectionOp op = c.Op;
-        if (common > 8) {
-            in = Keep(in, first, stride, [=](const std::uint8_t* record) {
-                return Ordered(op, MappedOrder(map, record + offset, value, common, tie));
-            });
-            continue;
-        }
         // Up to 8 bytes compare as one big-endian number: no branch on the
         // bytes themselves, which dates and times make hard to predict.
         const std::uint64_t key = BigEndian(nullptr, value, common);
