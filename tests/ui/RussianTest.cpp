@@ -141,6 +141,16 @@ void Press(QWidget* window, const QKeySequence& key) {
     QFAIL(qPrintable(QStringLiteral("no action for %1").arg(key.toString())));
 }
 
+// The go-to bar of a viewer open, and complaining of what it was given.
+void GoToSomethingWrong(QWidget* viewer) {
+    Press(viewer, QKeySequence(Qt::CTRL | Qt::Key_G));
+    auto* edit = viewer->findChild<QLineEdit*>(QStringLiteral("GoToEdit"));
+    QVERIFY(edit->isVisible());
+    edit->setText(QStringLiteral("?"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(!viewer->findChild<QLabel*>(QStringLiteral("GoToProblem"))->text().isEmpty());
+}
+
 QStringList NamesOf(const QString& path) { return {path, QFileInfo(path).fileName()}; }
 
 }  // namespace
@@ -201,12 +211,7 @@ void RussianTest::ByteViewer_EachLayoutReadsInRussian() {
         viewer->findChild<QAction*>(QStringLiteral("SideBySide"))->setChecked(true);
     viewer->show();
     // The go-to bar open and complaining, and a cursor inside a record.
-    Press(viewer.get(), QKeySequence(Qt::CTRL | Qt::Key_G));
-    auto* edit = viewer->findChild<QLineEdit*>(QStringLiteral("GoToEdit"));
-    QVERIFY(edit->isVisible());
-    edit->setText(QStringLiteral("?"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    QVERIFY(!viewer->findChild<QLabel*>(QStringLiteral("GoToProblem"))->text().isEmpty());
+    GoToSomethingWrong(viewer.get());
     view->GoTo(100);
     // "ebcdic-ascii" is the code table's file name.
     ReadsInRussian(viewer.get(), NamesOf(path) << QStringLiteral("\"ebcdic-ascii\""));
@@ -225,12 +230,7 @@ void RussianTest::TextViewer_ReadsInRussianWithItsBars() {
     // The find has ended and said so, after the index.
     QTRY_VERIFY(!viewer->findChild<QPushButton*>(QStringLiteral("FindCancel"))->isEnabled() &&
                 status->text().contains(QStringLiteral("нет такого")));
-    Press(viewer.get(), QKeySequence(Qt::CTRL | Qt::Key_G));
-    auto* edit = viewer->findChild<QLineEdit*>(QStringLiteral("GoToEdit"));
-    QVERIFY(edit->isVisible());
-    edit->setText(QStringLiteral("?"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    QVERIFY(!viewer->findChild<QLabel*>(QStringLiteral("GoToProblem"))->text().isEmpty());
+    GoToSomethingWrong(viewer.get());
     ReadsInRussian(viewer.get(), NamesOf(kTextOutput) << QStringLiteral("нет такого"));
 }
 
