@@ -2,7 +2,7 @@
 # The Windows window driven by WindowDriver.exe under Wine in Xvfb, in a
 # throw-away prefix with Russian message boxes and Tahoma for the form's font.
 #   window_test.sh MAVIK.exe WindowDriver.exe mavik-convert.exe DATA_DIR [SHOTS_DIR]
-# With SHOTS_DIR it instead takes the window's pictures: at rest, running, after a run.
+# With SHOTS_DIR it also takes the window's pictures there: at rest, running, after a run.
 set -euo pipefail
 exe=$(realpath "$1") driver=$(realpath "$2") convert=$(realpath "$3") data=$(cd "$4" && pwd) shots=${5:-}
 wine=${MAVIK_WINE:-wine}
@@ -18,12 +18,18 @@ if [ -n "${MAVIK_WINDOW_FOLDER:-}" ]; then
         [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
     done
     wineserver -w
+    arguments=("$(winepath -w "$exe")" "$(winepath -w "$convert")" "$(winepath -w "$folder")")
     if [ -z "$shots" ]; then
-        exec "$wine" "$driver" "$(winepath -w "$exe")" "$(winepath -w "$convert")" "$(winepath -w "$folder")"
+        exec "$wine" "$driver" "${arguments[@]}"
     fi
-    (cd "$folder" && "$wine" "$exe" &)
-    sleep 4
-    import -window root "$shots/windows-window.png"
+    MAVIK_SHOTS=1 "$wine" "$driver" "${arguments[@]}" | while read -r word name; do
+        if [ "$word" = SHOT ]; then
+            sleep 1
+            import -window root -crop 560x440+222+164 +repage "$shots/$name.png"
+        else
+            echo "$word $name"
+        fi
+    done
     exit 0
 fi
 if ! locale -a | grep -qix 'ru_RU.utf8'; then

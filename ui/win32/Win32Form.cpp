@@ -513,6 +513,8 @@ void Win32Form::SetText(Control control, const std::string& text) {
         if (size.cx > place.right - place.left)
             SetWindowPos(handle, nullptr, 0, 0, size.cx, place.bottom - place.top,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // The whole caption anew: a static repaints only what a resize uncovers.
+        InvalidateRect(handle, nullptr, TRUE);
     }
 }
 
