@@ -1,7 +1,7 @@
 // Drives the real MAVIK.exe as a user would, through its controls by id,
 // the real open-file dialog and message boxes, and compares what it writes
 // with mavik-convert.exe's output for the same file.
-//   WindowDriver MAVIK.exe mavik-convert.exe WORK
+//   WindowDriver MAVIK.exe mavik-convert.exe WORK [--bench NAME RUNS]
 // WORK holds the code tables, input/звонки.cdr (EBCDIC), input/ascii.cdr,
 // input/big.cdr (large enough to be stopped), and notable/ with the first table and input/ascii.cdr.
 
@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -307,15 +308,48 @@ void Conversion(const App& app, const std::string& convert, const std::string& w
           "the finished state");
 }
 
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The window's run against mavik-convert.exe's on the same file, formatted
+// text, the best of runs each: the share of mavik-convert's speed.
+int Bench(const std::string& exe, const std::string& convert, const std::string& work, const std::string& name,
+          int runs) {
+    App app(exe, work);
+    double window = 1e9, batch = 1e9;
+    const std::string input = work + "\\input\\" + name;
+    for (int run = 0; run < runs; ++run) {
+        app.ChooseFile(name);
+        window = std::min(window, Seconds([&] {
+                              app.Click("ConvBitBtn1");
+                              app.Box();
+                          }));
+        app.Notice();
+        batch = std::min(batch, Seconds([&] {
+                             Run("\"" + convert + "\" -q -T \"" + work + "\" \"" + input + "\" \"" + work +
+                                 "\\bench.txt\"");
+                         }));
+    }
+    const double share = batch / window;
+    std::printf("window %.2f s, mavik-convert.exe %.2f s: %.2f of its speed, %s\n", window, batch, share,
+                share >= 0.9 ? "PASS" : "FAIL");
+    return share >= 0.9 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     _setmode(_fileno(stdout), _O_BINARY);
-    if (argc != 4) {
-        std::printf("usage: WindowDriver MAVIK.exe mavik-convert.exe WORK\n");
+    if (argc != 4 && !(argc == 7 && std::string(argv[4]) == "--bench")) {
+        std::printf("usage: WindowDriver MAVIK.exe mavik-convert.exe WORK [--bench NAME RUNS]\n");
         return 2;
     }
     const std::string exe = argv[1], convert = argv[2], work = argv[3];
+    if (argc == 7)
+        return Bench(exe, convert, work, argv[5], std::atoi(argv[6]));
     {
         App app(exe, work);
         Check(app.Main() != nullptr, "the window opens");

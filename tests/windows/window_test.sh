@@ -3,6 +3,7 @@
 # throw-away prefix with Russian message boxes and Tahoma for the form's font.
 #   window_test.sh MAVIK.exe WindowDriver.exe mavik-convert.exe DATA_DIR [SHOTS_DIR]
 # With SHOTS_DIR it also takes the window's pictures there: at rest, running, after a run.
+# With MAVIK_WINDOW_BENCH=MIB (and MAVIK_GENSAMPLE) it times a run instead (bench/run-windows).
 set -euo pipefail
 exe=$(realpath "$1") driver=$(realpath "$2") convert=$(realpath "$3") data=$(cd "$4" && pwd) shots=${5:-}
 wine=${MAVIK_WINE:-wine}
@@ -19,6 +20,9 @@ if [ -n "${MAVIK_WINDOW_FOLDER:-}" ]; then
     done
     wineserver -w
     arguments=("$(winepath -w "$exe")" "$(winepath -w "$convert")" "$(winepath -w "$folder")")
+    if [ -n "${MAVIK_WINDOW_BENCH:-}" ]; then
+        exec "$wine" "$driver" "${arguments[@]}" --bench bench.cdr "${MAVIK_BENCH_RUNS:-3}"
+    fi
     if [ -z "$shots" ]; then
         exec "$wine" "$driver" "${arguments[@]}"
     fi
@@ -50,5 +54,10 @@ cp "$data/samples/calls-ascii.cdr" "$folder/input/ascii.cdr"
 truncate -s 512M "$folder/input/big.cdr"
 cp "$data/codetables/ebcdic-ascii" "$folder/notable/"
 cp "$data/samples/calls-ascii.cdr" "$folder/notable/input/ascii.cdr"
+# bench/run-windows: a generated file of MAVIK_WINDOW_BENCH MiB.
+if [ -n "${MAVIK_WINDOW_BENCH:-}" ]; then
+    "$MAVIK_GENSAMPLE" --blocks $((MAVIK_WINDOW_BENCH * 512)) --seed 7 --ebcdic "$data/codetables/ascii-ebcdic" \
+        "$folder/input/bench.cdr"
+fi
 
 MAVIK_WINDOW_FOLDER=$folder xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
