@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -33,6 +35,7 @@ private slots:
     void Run_FormatBox1SwitchedDuringRunAppliesFromThen();
 
     void Run_WithoutItsTableRefusesUntilTheTableIsCopiedIn();
+    void Query_TakesTheLayoutOfTheRunThatWroteTheFile();
     void Notice_TellsWhyARunFailedAndWhatItLeftOut_data();
     void Notice_TellsWhyARunFailedAndWhatItLeftOut();
 
@@ -228,6 +231,35 @@ void RunTest::Run_FormatBox1SwitchedDuringRunAppliesFromThen() {
     QVERIFY(lines.first().contains('/'));
     QVERIFY(!lines[lines.size() - 2].contains('/'));
     QCOMPARE(lines[lines.size() - 2].size(), 74);  // a raw line and its CR
+}
+
+// The record browser reads the output as the run wrote it, whatever the
+// controls were changed to since.
+void RunTest::Query_TakesTheLayoutOfTheRunThatWroteTheFile() {
+    RunWindow window;
+    window.platform.missingPrograms = {"Selmar.exe"};
+    const QString input = Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
+    window.clickItem("TypeInpRadioGroup1", 1);
+    window.clickItem("TypeOutRadioGroup1", 1);
+    QVERIFY(RunToTheEnd(window));  // the EBCDIC image in.ebs
+    // The controls now say the ASCII image of EBCDIC input, which would fit the file too.
+    window.clickItem("TypeInpRadioGroup1", 0);
+    window.clickItem("TypeOutRadioGroup1", 1);
+    window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path("in.ebs"));
+    window.click("QueryBitBtn1");
+    QMainWindow* browser = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("RecordBrowser"))
+            browser = qobject_cast<QMainWindow*>(w);
+    QVERIFY(browser);
+    const auto shows = [browser](const QString& words) {
+        for (const QLabel* label : browser->findChildren<QLabel*>())
+            if (label->text().contains(words))
+                return true;
+        return false;
+    };
+    QTRY_VERIFY(shows(QStringLiteral("EBCDIC call records")));
+    delete browser;
 }
 
 void RunTest::Run_WithoutItsTableRefusesUntilTheTableIsCopiedIn() {
