@@ -379,6 +379,13 @@ int main(int argc, char* argv[]) {
         Check(WaitFor([&] { return app.Ticked(app.Item("TypeInpRadioGroup1", 0)); }), "back to Alcatel S12 EBCDIC");
         Check(Text(app.Item("TypeOutRadioGroup1", 1)) == "Бинарный  ASCII", "the items of EBCDIC input");
 
+        // The separator takes what windows-1251 holds, and nothing else.
+        app.SetText("OutInfoEdit1", "€;");
+        Check(app.Text("OutInfoEdit1") == "€;", "a windows-1251 separator is taken");
+        app.SetText("OutInfoEdit1", "☺");
+        Check(app.Text("OutInfoEdit1") == "€;", "a separator outside windows-1251 is not taken");
+        app.SetText("OutInfoEdit1", "*");
+
         Conversion(app, convert, work, "звонки.cdr", 0, 0, true, ".txt", "-i ebcdic");
         Conversion(app, convert, work, "звонки.cdr", 0, 0, false, ".txt", "-i ebcdic -r");
         Conversion(app, convert, work, "звонки.cdr", 0, 1, true, ".asc", "-i ebcdic -o binary");

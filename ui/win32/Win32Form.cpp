@@ -8,6 +8,7 @@
 
 #include "FormControls.h"
 #include "Glyph.h"
+#include "Windows1251.h"
 #include "MainControls.h"
 
 #include "../main/glyphs/convert.xpm"
@@ -281,6 +282,7 @@ void Win32Form::CreateControls() {
     // TabBox1 lies over the right part of the separator edit and is drawn in front of it.
     if (topmost)
         SetWindowPos(topmost, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    separator_ = WindowText(Handle(Control::OutInfoEdit1));
     std::sort(tabStops.begin(), tabStops.end());
     for (const auto& [order, control] : tabStops)
         tabOrder_.push_back(control);
@@ -400,7 +402,6 @@ LRESULT Win32Form::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_CLOSE:
         // Closing during a run stops it at its next block boundary and
         // waits for it, without a notice.
-        closing_ = true;
         StopRuns();
         DestroyWindow(window);
         return 0;
@@ -423,7 +424,9 @@ void Win32Form::Command(int id, int code) {
     const auto control = static_cast<Control>(id - kControlIdBase);
     using Form = form::TMAVIKForm;
     if (code == EN_CHANGE) {
-        if (control == Control::InpFileNameEdit1)
+        if (control == Control::OutInfoEdit1)
+            KeepWindows1251();
+        else if (control == Control::InpFileNameEdit1)
             Event(&Form::InpFileNameEdit1Change);
         else if (control == Control::OutFileNameEdit1)
             Event(&Form::OutFileNameEdit1Change);
@@ -443,6 +446,24 @@ void Win32Form::Command(int id, int code) {
     case Control::ExitBtn: Event(&Form::ExitBtnClick); break;
     default: break;
     }
+}
+
+// The separator is written in windows-1251: a character it cannot hold is
+// not taken, as the Qt window's validator does it.
+void Win32Form::KeepWindows1251() {
+    HWND edit = Handle(Control::OutInfoEdit1);
+    const std::wstring text = WindowText(edit);
+    const std::u16string units(text.begin(), text.end());
+    if (ToWindows1251(units)) {
+        separator_ = text;
+        return;
+    }
+    DWORD start = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    SetWindowTextW(edit, separator_.c_str());
+    const DWORD caret = std::min<DWORD>(start > 0 ? start - 1 : 0, static_cast<DWORD>(separator_.size()));
+    SendMessageW(edit, EM_SETSEL, caret, caret);
+    MessageBeep(MB_OK);
 }
 
 void Win32Form::Press(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }

@@ -40,6 +40,7 @@ private:
     HWND Handle(Control control) const { return controls_[static_cast<int>(control)]; }
     int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }
     void Press(HWND button);
+    void KeepWindows1251();
 
     // FormControls
     std::string Text(Control control) const override;
@@ -90,6 +91,5 @@ private:
     HFONT font_ = nullptr, boldFont_ = nullptr;
     HBRUSH face_ = nullptr;
     int dpi_ = 96;
-    int progress_ = 0;
-    bool closing_ = false;
+    std::wstring separator_;  // the separator edit's last text windows-1251 holds
 };
