@@ -150,6 +150,10 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
             Say("warning: " + path + " holds " + std::to_string(got) + " of 256 bytes; byte values " +
                 std::to_string(got) + "-255 become 0x00");
         return true;
+    } catch (const CannotOpenFile& e) {
+        Say(std::string(e.what()) + ": " + Subject(e.Cause().FileName(), e.Cause().Words()) + " (see --tables" +
+            InstalledTablesHint() + ")");
+        return false;
     } catch (const std::exception& e) {
         Say(std::string(e.what()) + " (looked for " + path + "; see --tables" + InstalledTablesHint() + ")");
         return false;
@@ -189,7 +193,7 @@ int PrintStatistics(const CommandLine& cl) {
                 stats = MeasureInputFile(input);
             }
         } catch (const IOError& e) {
-            Say(Subject(e.FileName(), e.what()));
+            Say(Subject(e.FileName(), e.Words()));
             status = kExitFailure;
             continue;
         }
@@ -252,12 +256,12 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     if (result.Failed) {
         // A reader that went away (| head) ends the batch the quiet way a
         // pipeline expects: through SIGPIPE, without a message.
-        if (result.ErrorCode == EPIPE) {
+        if (result.FileError && result.FileError->Errno() == EPIPE) {
             batch.progress.Abandon();
             EndForBrokenPipe();
         }
-        batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + FailureCause(result, fromStream ? "" : job.Input,
-                                                                                   toStream ? "" : job.Output)));
+        batch.progress.Say(Subject(result.ErrorFile, FailureWords(result, fromStream ? "" : job.Input,
+                                                                  toStream ? "" : job.Output)));
         return false;
     }
     if (const std::string tail = LeftOutTail(result); !tail.empty())
@@ -330,7 +334,7 @@ int Main(const std::vector<std::string>& arguments) {
         try {
             fieldNames = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
         } catch (const IOError& e) {
-            Say(Subject(e.FileName(), e.what()));
+            Say(Subject(e.FileName(), e.Words()));
             return kExitFailure;
         } catch (const FieldNamesError& e) {
             Say(e.what());

@@ -266,6 +266,46 @@
         <source>Unknown error</source>
         <translation>Неизвестная ошибка</translation>
     </message>
+    <message>
+        <source>no space left on the disk</source>
+        <translation>нет места на диске</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>дисковая квота исчерпана</translation>
+    </message>
+    <message>
+        <source>the device failed to read or write</source>
+        <translation>устройство не смогло прочитать или записать данные</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>файловая система только для чтения</translation>
+    </message>
+    <message>
+        <source>the file is too large</source>
+        <translation>файл слишком велик</translation>
+    </message>
+    <message>
+        <source>no such device</source>
+        <translation>нет такого устройства</translation>
+    </message>
+    <message>
+        <source>a part of the path is not a folder</source>
+        <translation>часть пути — не папка</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>слишком длинное имя</translation>
+    </message>
+    <message>
+        <source>too many symbolic links</source>
+        <translation>слишком много символических ссылок</translation>
+    </message>
 </context>
 <context>
     <name>RecordBrowser</name>

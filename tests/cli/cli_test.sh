@@ -100,16 +100,37 @@ check "a folder for a table fails" run 1 -T folder-table "$ebcdic" t1.txt
 check "... as one that cannot be opened" grep -q "Cannot open file ebcdic-ascii" err
 check "... and creates nothing" [ ! -e t1.txt ]
 check "missing input" run 1 -i ascii missing.cdr existing.txt
-check "... says so" grep -q "missing.cdr: File not found" err
+check "... says so" grep -qx "mavik-convert: missing.cdr: cannot open: No such file or directory" err
 check "... output untouched" [ "$(cat existing.txt)" = keep ]
 cp "$ascii" own.cdr
 ln -s own.cdr link.txt
 check "output through a link to the input" run 1 -i ascii own.cdr link.txt
-check "... refused" grep -q "link.txt: File access denied (it is the input file)" err
+check "... refused" grep -qx "mavik-convert: link.txt: not written: it is the input file" err
 check "... input intact" cmp -s own.cdr "$ascii"
-check "full device" run 1 -i ascii "$ascii" /dev/full
-check "... reported" grep -q "/dev/full: I/O error 28" err
-check "folder as input" run 1 -i ascii "$work" out.txt
+# Each failure in words, with the system's text and the path: ARGS|LINE.
+if [ $windows -eq 0 ]; then
+    mkdir -p mem-table names-folder/field-names names-mem
+    ln -sf /proc/self/mem mem-table/ebcdic-ascii
+    ln -sf /proc/self/mem names-mem/field-names
+    while IFS='|' read -r args line; do
+        # shellcheck disable=SC2086
+        check "fails: $args" run 1 $args
+        check "... says: $line" grep -qxF "mavik-convert: $line" err
+        check "... and creates nothing" [ ! -e out.txt ]
+    done <<EOF_CASES
+-i ascii $ascii /dev/full|/dev/full: cannot write: No space left on device
+-i ascii $work out.txt|$work: cannot open: Is a directory
+-i ascii /proc/self/mem out.txt|/proc/self/mem: cannot read: Input/output error
+-T folder-table $ebcdic out.txt|Cannot open file ebcdic-ascii: folder-table/ebcdic-ascii: cannot read: Is a directory (see --tables)
+-T mem-table $ebcdic out.txt|Cannot open file ebcdic-ascii: mem-table/ebcdic-ascii: cannot read: Input/output error (see --tables)
+-T names-folder -i ascii -o csv $ascii out.txt|names-folder/field-names: cannot read: Is a directory
+-T names-mem -i ascii -o csv $ascii out.txt|names-mem/field-names: cannot read: Input/output error
+EOF_CASES
+else
+    skip "failures in the system's words (devices, /proc)"
+    check "full device" run 1 -i ascii "$ascii" /dev/full
+    check "folder as input" run 1 -i ascii "$work" out.txt
+fi
 cp "$ascii" readonly.cdr
 chmod a-w readonly.cdr
 check "read-only input converts" run 0 -i ascii readonly.cdr ro.txt
@@ -124,7 +145,7 @@ check "no tail warning for whole blocks" bash -c "! grep -q 'last' '$work/err'"
 
 # --- what a new user runs into ---
 check "missing output folder" run 1 -i ascii "$ascii" nosuch/dir/out.txt
-check "... says the folder is missing" grep -q "nosuch/dir/out.txt: File not found (the folder nosuch/dir does not exist)" err
+check "... says the folder is missing" grep -q "nosuch/dir/out.txt: cannot open: No such file or directory (the folder nosuch/dir does not exist)" err
 check "text options with binary output" run 0 -T "$tables" -o binary -r -s x "$ebcdic" warn.asc
 check "... are warned about" grep -q "warning: -r, -s do not apply to binary output" err
 check "... the same image" cmp -s warn.asc m1.asc
@@ -156,7 +177,7 @@ done
 check "a missing file fails the batch" [ $? -eq 1 ]
 check "... the others converted" cmp -s sum/f2.txt single2.txt
 check "... each failure named, in the order given" \
-    [ "$(grep -o 'missing[12].cdr: File not found' err | tr '\n' ' ')" = "missing1.cdr: File not found missing2.cdr: File not found " ]
+    [ "$(grep -o 'missing[12].cdr: cannot open' err | tr '\n' ' ')" = "missing1.cdr: cannot open missing2.cdr: cannot open " ]
 check "... a summary" grep -q "2 files converted, 2 failed" err
 mkdir -p clash/a clash/b
 cp "$ascii" clash/a/calls.cdr
