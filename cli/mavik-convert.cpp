@@ -20,8 +20,8 @@
 #include "ConversionRun.h"
 #include "EndingSignals.h"
 #include "FileAccess.h"
-#include "GuessInputType.h"
 #include "IOError.h"
+#include "InputCheck.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
 #include "RunReport.h"
@@ -222,14 +222,20 @@ void WarnAboutOptions(const CommandLine& cl) {
             (cl.CsvOutput ? "CSV" : "binary") + " output; ignored");
 }
 
-void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
-    const auto guess = GuessInputTypeOfFile(input);
+// Looks at an input's first blocks before it is converted: what is not
+// call records of the chosen code is said, and with --strict not
+// converted. True when the file may go on.
+bool CheckInputFile(const CommandLine& cl, const std::string& input) {
     const BlockCode chosen = cl.AsciiInput ? BlockCode::Ascii : BlockCode::Ebcdic;
-    if (!guess || *guess == chosen)
-        return;
-    const char* seen = *guess == BlockCode::Ascii ? "ASCII" : "EBCDIC";
-    Say("warning: " + input + ": its records look like " + seen + ", not " +
-        (cl.AsciiInput ? "ASCII (-i ascii)" : "EBCDIC (-i ebcdic)") + "; converting as asked");
+    const std::string doubt = InputDoubtText(CheckInput(input, chosen), chosen);
+    if (doubt.empty())
+        return true;
+    if (cl.Strict) {
+        Say(input + ": " + doubt + "; not converted (--strict)");
+        return false;
+    }
+    Say("warning: " + input + ": " + doubt + "; converting as asked");
+    return true;
 }
 
 struct Batch {
@@ -353,18 +359,19 @@ int Main(const std::vector<std::string>& arguments) {
     // Sizes for the progress line; a file that cannot be measured fails in
     // its run, with its own message.
     std::vector<std::int64_t> blockCounts(jobs.size(), 0);
+    std::vector<char> refused(jobs.size(), 0);
     std::int64_t totalBytes = 0;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         if (jobs[i].Input == kStandardStream) {
             totalBytes = -1;
             continue;
         }
+        refused[i] = !CheckInputFile(cl, jobs[i].Input);
         try {
             const InputFileStatistics stats = MeasureInputFile(jobs[i].Input);
             blockCounts[i] = cl.Blocks ? cl.Blocks->Count : stats.BlockCount;
             if (totalBytes >= 0)
                 totalBytes += cl.Blocks ? cl.Blocks->Count * static_cast<std::int64_t>(kBlockSize) : stats.SizeBytes;
-            WarnAboutInputType(cl, jobs[i].Input);
         } catch (const IOError&) {
         }
     }
@@ -382,8 +389,12 @@ int Main(const std::vector<std::string>& arguments) {
     std::vector<char> succeeded(jobs.size(), 0);
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
-            succeeded[i] = Convert(batch, jobs[i], blockCounts[i]);
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();) {
+            if (refused[i])
+                progress.FileDone();
+            else
+                succeeded[i] = Convert(batch, jobs[i], blockCounts[i]);
+        }
     };
     const std::size_t threads = std::min<std::size_t>(cl.Jobs ? cl.Jobs : DefaultJobs(), jobs.size());
     std::vector<std::thread> pool;
