@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CodeTable.h"
+#include "RecordLayout.h"
 
 // ConversionMode = input type index x 10 + output type index. Only these run.
 inline constexpr int kEbcdicToText = 0;
@@ -15,6 +16,42 @@ inline constexpr int kEbcdicToCsv = 2;
 inline constexpr int kAsciiToCsv = 12;
 
 enum class OutputType { Text, Binary, Csv };
+enum class InputCode { Ebcdic, Ascii };
+
+// One conversion mode that runs: what the input is and what is made of it.
+// The window and the converter keep its number; everything a mode decides
+// is answered here.
+class RunMode {
+public:
+    constexpr RunMode(InputCode input, OutputType output) : input_(input), output_(output) {}
+
+    // The window's number for its two chosen indexes: input x 10 + output.
+    static constexpr int Number(int inputIndex, int outputIndex) { return inputIndex * 10 + outputIndex; }
+    // The mode of a number; nothing for one that does not run.
+    static std::optional<RunMode> FromNumber(int number);
+    int Number() const;
+
+    InputCode Input() const { return input_; }
+    OutputType Output() const { return output_; }
+    // EbcdicToAscii for EBCDIC input, AsciiToEbcdic for the EBCDIC image of
+    // ASCII input, none for ASCII input written as text or CSV.
+    std::optional<CodeTableKind> Table() const;
+    // ".txt", ".asc", ".ebs" or ".csv".
+    const char* Extension() const;
+    // Empty for binary and CSV output, TAB when tab is on, otherwise the
+    // user's text as it stands (already in the file's 8-bit code).
+    std::string Separator(bool tab, const std::string& text) const;
+    // How a run in this mode lays out its output, with the separator it
+    // fixed and the format box as it stood; nothing where only recognition
+    // can tell (formatted lines run together, CSV).
+    std::optional<RecordLayout> OutputLayout(const std::string& separator, bool formatted) const;
+
+    bool operator==(const RunMode&) const = default;
+
+private:
+    InputCode input_;
+    OutputType output_;
+};
 
 bool IsRunnableMode(int mode);
 

@@ -42,3 +42,38 @@ TEST(ConversionMode, TablesTypesAndSeparators) {
     EXPECT_TRUE(IsRunnableMode(11));
     EXPECT_FALSE(IsRunnableMode(21));
 }
+
+TEST(RunMode, EachModeAnswersItsNumberTableExtensionAndLayout) {
+    struct Case {
+        int number;
+        const char* extension;
+        std::optional<CodeTableKind> table;
+        std::optional<LayoutKind> withSeparator;  // "*", formatted
+        std::optional<LayoutKind> rawWithout;     // empty separator, raw
+    };
+    const Case cases[] = {
+        {0, ".txt", CodeTableKind::EbcdicToAscii, LayoutKind::Formatted, LayoutKind::Block},
+        {1, ".asc", CodeTableKind::EbcdicToAscii, LayoutKind::Block, LayoutKind::Block},
+        {10, ".txt", std::nullopt, LayoutKind::Formatted, LayoutKind::Block},
+        {11, ".ebs", CodeTableKind::AsciiToEbcdic, LayoutKind::Block, LayoutKind::Block},
+        {2, ".csv", CodeTableKind::EbcdicToAscii, std::nullopt, std::nullopt},
+        {12, ".csv", std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        const auto mode = RunMode::FromNumber(c.number);
+        ASSERT_TRUE(mode);
+        EXPECT_EQ(mode->Number(), c.number);
+        EXPECT_STREQ(mode->Extension(), c.extension);
+        EXPECT_EQ(mode->Table(), c.table);
+        const auto formatted = mode->OutputLayout(mode->Separator(false, "*"), true);
+        EXPECT_EQ(formatted ? std::optional(formatted->Kind) : std::nullopt, c.withSeparator);
+        const auto raw = mode->OutputLayout(mode->Separator(false, ""), false);
+        EXPECT_EQ(raw ? std::optional(raw->Kind) : std::nullopt, c.rawWithout);
+    }
+    // The image of ASCII input is EBCDIC; of EBCDIC input, ASCII.
+    EXPECT_EQ(RunMode::FromNumber(11)->OutputLayout("", false)->Code, BlockCode::Ebcdic);
+    EXPECT_EQ(RunMode::FromNumber(1)->OutputLayout("", false)->Code, BlockCode::Ascii);
+    EXPECT_EQ(RunMode::Number(1, 1), 11);
+    EXPECT_FALSE(RunMode::FromNumber(RunMode::Number(2, 0)));
+}

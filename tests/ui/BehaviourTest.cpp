@@ -395,7 +395,7 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {
     QVERIFY(window.form->isVisible());
     QCOMPARE(Text(window, "FileSizeLabel1"), QString());
     // ExeDir is set before the tables are loaded.
-    QCOMPARE(window.form->ExeDir, QStringLiteral("/opt/mavik/bin/"));
+    QCOMPARE(QString::fromStdString(window.form->ExeDir), QStringLiteral("/opt/mavik/bin/"));
     window.chooseFile(window.writeFile("calls.cdr", 2048));
     QCOMPARE(Buttons(window), kFileChosen);
 }
@@ -431,7 +431,7 @@ void BehaviourTest::ExternalPrograms_CommandLines() {
 
 void BehaviourTest::ExternalPrograms_InfoTextFromTheInstalledLayout() {
     TestWindow window;
-    window.form->ExeDir = window.path(QStringLiteral("usr/bin/"));
+    window.form->ExeDir = window.path(QStringLiteral("usr/bin/")).toStdString();
     const QString installed = window.writeFile(QStringLiteral("usr/share/mavik/info.txt"), 10);
     QTest::mouseClick(window.control("VersionStaticText"), Qt::LeftButton);
     // A copy next to the program wins, as in the build folder.

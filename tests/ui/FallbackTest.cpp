@@ -138,7 +138,7 @@ private slots:
         QVERIFY(info.open(QIODevice::WriteOnly));
         info.write("Версия 1.0.1\n");
         info.close();
-        window.form->ExeDir = window.folder.path() + "/";
+        window.form->ExeDir = (window.folder.path() + "/").toStdString();
         const QStringList before = WindowState(window);
 
         const QList<QMainWindow*> viewers{

@@ -5,31 +5,19 @@
 
 #include "ByteViewerWindow.h"
 #include "Placement.h"
-#include "Platform.h"
 #include "RecordBrowser.h"
 #include "TextViewerWindow.h"
 
 ViewerOpener::~ViewerOpener() { CloseAll(); }
 
-void ViewerOpener::ViewBytes(const QString& path, ByteDecoding decoding) {
-    if (platform_.ProgramFound(kByteViewerProgram))
-        platform_.RunProgram(kByteViewerProgram, path);
-    else
-        Show(ByteViewerWindow::Open(path, decoding));
+void ViewerOpener::ViewBytes(const std::string& path, ByteDecoding decoding) {
+    Show(ByteViewerWindow::Open(QString::fromStdString(path), decoding));
 }
 
-void ViewerOpener::ViewText(const QString& path) {
-    if (platform_.ProgramFound(kTextViewerProgram))
-        platform_.RunProgram(kTextViewerProgram, path);
-    else
-        Show(TextViewerWindow::Open(path));
-}
+void ViewerOpener::ViewText(const std::string& path) { Show(TextViewerWindow::Open(QString::fromStdString(path))); }
 
-void ViewerOpener::Select(const QString& path, std::optional<RecordLayout> layout, const CodeTable* table) {
-    if (platform_.ProgramFound(kSelectionProgram))
-        platform_.RunProgram(kSelectionProgram, path);
-    else
-        Show(RecordBrowser::Open(path, std::move(layout), std::nullopt, table));
+void ViewerOpener::Select(const std::string& path, std::optional<RecordLayout> layout, const CodeTable* table) {
+    Show(RecordBrowser::Open(QString::fromStdString(path), std::move(layout), std::nullopt, table));
 }
 
 QList<QMainWindow*> ViewerOpener::Windows() const {

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "FormPlatform.h"
+
 class QWidget;
 
 // Everything the window does that is modal or leaves the process. The
@@ -11,9 +13,9 @@ class QWidget;
 // and answers from a script.
 class Platform {
 public:
-    enum class Icon { Information, Warning, Question, Error };
-    enum class Buttons { Ok, YesNo };  // with Yes and No, Yes is the default
-    enum class Answer { Ok, Yes, No };
+    using Icon = FormPlatform::Icon;
+    using Buttons = FormPlatform::Buttons;  // with Yes and No, Yes is the default
+    using Answer = FormPlatform::Answer;
 
     virtual ~Platform() = default;
 

@@ -30,3 +30,8 @@ void InstallRussian(QCoreApplication& application) {
     InstallQtRussian(application);
     InstallMavikRussian(application);
 }
+
+std::string QtFormWords::translate(const char* context, const char* source, const char* disambiguation,
+                                   int n) const {
+    return QCoreApplication::translate(context, source, disambiguation, n).toStdString();
+}

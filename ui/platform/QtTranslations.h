@@ -14,3 +14,12 @@ bool InstallMavikRussian(QCoreApplication& application);
 // Both of the above. The windows read Russian whatever the locale says,
 // because the main window is drawn in Russian.
 void InstallRussian(QCoreApplication& application);
+
+#include "FormWords.h"
+
+// The form's texts through the installed translators.
+class QtFormWords final : public FormWords {
+public:
+    std::string translate(const char* context, const char* source, const char* disambiguation = nullptr,
+                          int n = -1) const override;
+};
