@@ -476,6 +476,22 @@
         <source>The conversion was stopped by the user.</source>
         <translation>Преобразование прервано пользователем.</translation>
     </message>
+    <message>
+        <source>The records of the input look like ASCII, not EBCDIC: choose the input type Alcatel S12 ASCII.</source>
+        <translation>Записи входного файла похожи на ASCII, а не на EBCDIC: выберите тип входного файла «Alcatel S12 ASCII».</translation>
+    </message>
+    <message>
+        <source>The records of the input look like EBCDIC, not ASCII: choose the input type Alcatel S12 EBCDIC.</source>
+        <translation>Записи входного файла похожи на EBCDIC, а не на ASCII: выберите тип входного файла «Alcatel S12 EBCDIC».</translation>
+    </message>
+    <message>
+        <source>The input looks like a text output of MAVIK, not call records.</source>
+        <translation>Входной файл похож на текстовый результат MAVIK, а не на записи о вызовах.</translation>
+    </message>
+    <message>
+        <source>The input does not look like call records: neither EBCDIC nor ASCII digits make up its first blocks.</source>
+        <translation>Входной файл не похож на записи о вызовах: его первые блоки не состоят из цифр ни EBCDIC, ни ASCII.</translation>
+    </message>
 </context>
 <context>
     <name>TextRowsView</name>

@@ -39,10 +39,6 @@ std::string TextOf(int err) {
 IOError::IOError(IOStep step, int err, std::string fileName)
     : std::runtime_error(TextOf(err)), step_(step), errno_(err), class_(ClassOf(err)), fileName_(std::move(fileName)) {}
 
-IOError::IOError(int code, std::string fileName)
-    : std::runtime_error(TextFor(code)), step_(IOStep::Open), errno_(code),
-      class_(code >= kFileNotFound && code <= kFileAccessDenied ? code : 0), fileName_(std::move(fileName)) {}
-
 IOError IOError::FromErrno(int err, std::string fileName, IOStep step) {
     return IOError(step, err, std::move(fileName));
 }

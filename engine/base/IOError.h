@@ -25,10 +25,6 @@ public:
     // The same, for the step that most callers fail at.
     static IOError FromErrno(int err, std::string fileName, IOStep step = IOStep::Open);
 
-    // An error known only by a code: 2-5 as the classes, else "I/O error N".
-    // It cannot tell EIO from "File access denied"; prefer the one above.
-    IOError(int code, std::string fileName);
-
     // 2, 3, 4 or 5 for the four classes; 0 for any other failure.
     int ClassCode() const { return class_; }
     // The number users are shown: the class code, else the errno.

@@ -53,7 +53,6 @@ void RecordFailure(ConversionResult& result, const IOError& e) {
         return;
     RecordFailure(result, RunFailureKind::File, e.what(), e.FileName());
     result.FileError = e;
-    result.ErrorCode = e.Code();
 }
 
 // The descriptors of the standard streams, the same number on every system.

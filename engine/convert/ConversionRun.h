@@ -41,7 +41,6 @@ struct ConversionResult {
     std::optional<IOError> FileError;  // Kind File: the step, the file and the errno
     std::string ErrorText;        // what failed, in English, for callers that report it
     std::string ErrorFile;
-    int ErrorCode = 0;            // the IOError's code (Code()) when an I/O step failed
     std::int64_t BlocksDone = 0;
     std::int64_t BlocksBefore = 0;  // whole blocks passed over before the first one done
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open
