@@ -44,15 +44,26 @@ mavik_build() {
     cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }
 
+# Generates ru_RU.UTF-8 when the machine does not have it yet.
+mavik_russian_locale() {
+    locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' && return 0
+    mavik_as_root sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | mavik_as_root tee -a /etc/locale.gen >/dev/null
+    mavik_as_root locale-gen >/dev/null
+}
+
 # The Windows build: cross-compiled with mingw-w64, its tests run under Wine
 # in a throw-away prefix, its output compared with the Linux build's.
 mavik_test_windows() {
     mavik_install_packages
     (
-        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+        # The window's test: its tables are made with python3; Tahoma stands in
+        # for the form's font; Russian message boxes need the ru_RU.UTF-8 locale.
+        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 python3 fonts-wine locales)
         MAVIK_APT_OPTIONS=--no-install-recommends
         mavik_install_packages
     )
+    mavik_russian_locale
     local linux=$MAVIK_ROOT/build/test windows=$MAVIK_ROOT/build/windows
     mavik_build "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo -- mavik-convert mavik-gensample
     cmake -S "$MAVIK_ROOT" -B "$windows" -DCMAKE_BUILD_TYPE=Release \
