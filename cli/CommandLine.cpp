@@ -69,6 +69,7 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
     app.add_flag("--stats", cl.Stats,
                  "print size, blocks, records; no output");
     app.add_flag("-q,--quiet", cl.Quiet, "no progress line, no summary");
+    app.add_flag("--strict", cl.Strict, "an input unlike call records of -i's code fails");
     app.add_flag("--version", cl.Version, "the version");
     app.add_option("files", operands, "INPUT [OUTPUT], or INPUT... with -d or --stats")
         ->option_text("FILE...");

@@ -22,6 +22,7 @@ struct CommandLine {
     unsigned Jobs = 0;            // -j; 0: one per processor
     bool Stats = false;
     bool Quiet = false;
+    bool Strict = false;          // an input that does not look like what it is taken for is an error
     bool Help = false;
     bool Version = false;
     std::vector<SelectionCondition> Where;  // -w: only the records these select

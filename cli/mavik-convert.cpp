@@ -20,8 +20,8 @@
 #include "ConversionRun.h"
 #include "EndingSignals.h"
 #include "FileAccess.h"
-#include "GuessInputType.h"
 #include "IOError.h"
+#include "InputCheck.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
 #include "RunReport.h"
@@ -150,6 +150,10 @@ bool LoadTableFor(int mode, const std::string& folder, CodeTables& tables) {
             Say("warning: " + path + " holds " + std::to_string(got) + " of 256 bytes; byte values " +
                 std::to_string(got) + "-255 become 0x00");
         return true;
+    } catch (const CannotOpenFile& e) {
+        Say(std::string(e.what()) + ": " + Subject(e.Cause().FileName(), e.Cause().Words()) + " (see --tables" +
+            InstalledTablesHint() + ")");
+        return false;
     } catch (const std::exception& e) {
         Say(std::string(e.what()) + " (looked for " + path + "; see --tables" + InstalledTablesHint() + ")");
         return false;
@@ -189,7 +193,7 @@ int PrintStatistics(const CommandLine& cl) {
                 stats = MeasureInputFile(input);
             }
         } catch (const IOError& e) {
-            Say(Subject(e.FileName(), e.what()));
+            Say(Subject(e.FileName(), e.Words()));
             status = kExitFailure;
             continue;
         }
@@ -218,14 +222,20 @@ void WarnAboutOptions(const CommandLine& cl) {
             (cl.CsvOutput ? "CSV" : "binary") + " output; ignored");
 }
 
-void WarnAboutInputType(const CommandLine& cl, const std::string& input) {
-    const auto guess = GuessInputTypeOfFile(input);
+// Looks at an input's first blocks before it is converted: what is not
+// call records of the chosen code is said, and with --strict not
+// converted. True when the file may go on.
+bool CheckInputFile(const CommandLine& cl, const std::string& input) {
     const BlockCode chosen = cl.AsciiInput ? BlockCode::Ascii : BlockCode::Ebcdic;
-    if (!guess || *guess == chosen)
-        return;
-    const char* seen = *guess == BlockCode::Ascii ? "ASCII" : "EBCDIC";
-    Say("warning: " + input + ": its records look like " + seen + ", not " +
-        (cl.AsciiInput ? "ASCII (-i ascii)" : "EBCDIC (-i ebcdic)") + "; converting as asked");
+    const std::string doubt = InputDoubtText(CheckInput(input, chosen), chosen);
+    if (doubt.empty())
+        return true;
+    if (cl.Strict) {
+        Say(input + ": " + doubt + "; not converted (--strict)");
+        return false;
+    }
+    Say("warning: " + input + ": " + doubt + "; converting as asked");
+    return true;
 }
 
 struct Batch {
@@ -252,12 +262,12 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     if (result.Failed) {
         // A reader that went away (| head) ends the batch the quiet way a
         // pipeline expects: through SIGPIPE, without a message.
-        if (result.ErrorCode == EPIPE) {
+        if (result.FileError && result.FileError->Errno() == EPIPE) {
             batch.progress.Abandon();
             EndForBrokenPipe();
         }
-        batch.progress.Say(Subject(result.ErrorFile, result.ErrorText + FailureCause(result, fromStream ? "" : job.Input,
-                                                                                   toStream ? "" : job.Output)));
+        batch.progress.Say(Subject(result.ErrorFile, FailureWords(result, fromStream ? "" : job.Input,
+                                                                  toStream ? "" : job.Output)));
         return false;
     }
     if (const std::string tail = LeftOutTail(result); !tail.empty())
@@ -330,7 +340,7 @@ int Main(const std::vector<std::string>& arguments) {
         try {
             fieldNames = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
         } catch (const IOError& e) {
-            Say(Subject(e.FileName(), e.what()));
+            Say(Subject(e.FileName(), e.Words()));
             return kExitFailure;
         } catch (const FieldNamesError& e) {
             Say(e.what());
@@ -349,18 +359,19 @@ int Main(const std::vector<std::string>& arguments) {
     // Sizes for the progress line; a file that cannot be measured fails in
     // its run, with its own message.
     std::vector<std::int64_t> blockCounts(jobs.size(), 0);
+    std::vector<char> refused(jobs.size(), 0);
     std::int64_t totalBytes = 0;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
         if (jobs[i].Input == kStandardStream) {
             totalBytes = -1;
             continue;
         }
+        refused[i] = !CheckInputFile(cl, jobs[i].Input);
         try {
             const InputFileStatistics stats = MeasureInputFile(jobs[i].Input);
             blockCounts[i] = cl.Blocks ? cl.Blocks->Count : stats.BlockCount;
             if (totalBytes >= 0)
                 totalBytes += cl.Blocks ? cl.Blocks->Count * static_cast<std::int64_t>(kBlockSize) : stats.SizeBytes;
-            WarnAboutInputType(cl, jobs[i].Input);
         } catch (const IOError&) {
         }
     }
@@ -378,8 +389,12 @@ int Main(const std::vector<std::string>& arguments) {
     std::vector<char> succeeded(jobs.size(), 0);
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
-            succeeded[i] = Convert(batch, jobs[i], blockCounts[i]);
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();) {
+            if (refused[i])
+                progress.FileDone();
+            else
+                succeeded[i] = Convert(batch, jobs[i], blockCounts[i]);
+        }
     };
     const std::size_t threads = std::min<std::size_t>(cl.Jobs ? cl.Jobs : DefaultJobs(), jobs.size());
     std::vector<std::thread> pool;

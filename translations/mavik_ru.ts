@@ -266,6 +266,46 @@
         <source>Unknown error</source>
         <translation>Неизвестная ошибка</translation>
     </message>
+    <message>
+        <source>no space left on the disk</source>
+        <translation>нет места на диске</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>дисковая квота исчерпана</translation>
+    </message>
+    <message>
+        <source>the device failed to read or write</source>
+        <translation>устройство не смогло прочитать или записать данные</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>файловая система только для чтения</translation>
+    </message>
+    <message>
+        <source>the file is too large</source>
+        <translation>файл слишком велик</translation>
+    </message>
+    <message>
+        <source>no such device</source>
+        <translation>нет такого устройства</translation>
+    </message>
+    <message>
+        <source>a part of the path is not a folder</source>
+        <translation>часть пути — не папка</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>слишком длинное имя</translation>
+    </message>
+    <message>
+        <source>too many symbolic links</source>
+        <translation>слишком много символических ссылок</translation>
+    </message>
 </context>
 <context>
     <name>RecordBrowser</name>
@@ -435,6 +475,22 @@
     <message>
         <source>The conversion was stopped by the user.</source>
         <translation>Преобразование прервано пользователем.</translation>
+    </message>
+    <message>
+        <source>The records of the input look like ASCII, not EBCDIC: choose the input type Alcatel S12 ASCII.</source>
+        <translation>Записи входного файла похожи на ASCII, а не на EBCDIC: выберите тип входного файла «Alcatel S12 ASCII».</translation>
+    </message>
+    <message>
+        <source>The records of the input look like EBCDIC, not ASCII: choose the input type Alcatel S12 EBCDIC.</source>
+        <translation>Записи входного файла похожи на EBCDIC, а не на ASCII: выберите тип входного файла «Alcatel S12 EBCDIC».</translation>
+    </message>
+    <message>
+        <source>The input looks like a text output of MAVIK, not call records.</source>
+        <translation>Входной файл похож на текстовый результат MAVIK, а не на записи о вызовах.</translation>
+    </message>
+    <message>
+        <source>The input does not look like call records: neither EBCDIC nor ASCII digits make up its first blocks.</source>
+        <translation>Входной файл не похож на записи о вызовах: его первые блоки не состоят из цифр ни EBCDIC, ни ASCII.</translation>
     </message>
 </context>
 <context>

@@ -1,36 +1,51 @@
 #include "IOError.h"
 
 #include <cerrno>
+#include <system_error>
 
-IOError::IOError(int code, std::string fileName)
-    : IOError(code, TextFor(code), std::move(fileName)) {}
+namespace {
 
-IOError::IOError(int code, std::string text, std::string fileName)
-    : std::runtime_error(std::move(text)), code_(code), fileName_(std::move(fileName)) {}
-
-IOError IOError::FromErrno(int err, std::string fileName) {
+// The class a failure belongs to by its meaning; 0 for none.
+int ClassOf(int err) {
     switch (err) {
     case ENOENT:
-        return IOError(kFileNotFound, std::move(fileName));
+        return kFileNotFound;
     case ENAMETOOLONG:
     case ENOTDIR:
     case ELOOP:
     case EILSEQ:
-        return IOError(kInvalidFilename, std::move(fileName));
+        return kInvalidFilename;
     case EMFILE:
     case ENFILE:
-        return IOError(kTooManyOpenFiles, std::move(fileName));
+        return kTooManyOpenFiles;
     case EACCES:
     case EPERM:
-    case EISDIR:
     case EROFS:
-        return IOError(kFileAccessDenied, std::move(fileName));
+        return kFileAccessDenied;
     default:
-        // Spelled out here, not through TextFor: EIO is 5 and must not read
-        // as "File access denied".
-        return IOError(err, "I/O error " + std::to_string(err), std::move(fileName));
+        // A folder is not refused access: it is no file (EISDIR).
+        return 0;
     }
 }
+
+// An errno of no class is told by its number, even one that is 2-5 (EIO).
+std::string TextOf(int err) {
+    const int code = ClassOf(err);
+    return code ? IOError::TextFor(code) : "I/O error " + std::to_string(err);
+}
+
+}  // namespace
+
+IOError::IOError(IOStep step, int err, std::string fileName)
+    : std::runtime_error(TextOf(err)), step_(step), errno_(err), class_(ClassOf(err)), fileName_(std::move(fileName)) {}
+
+IOError IOError::FromErrno(int err, std::string fileName, IOStep step) {
+    return IOError(step, err, std::move(fileName));
+}
+
+std::string IOError::SystemText() const { return std::generic_category().message(errno_); }
+
+std::string IOError::Words() const { return std::string("cannot ") + StepName(step_) + ": " + SystemText(); }
 
 std::string IOError::TextFor(int code) {
     switch (code) {
@@ -46,3 +61,24 @@ std::string IOError::TextFor(int code) {
         return "I/O error " + std::to_string(code);
     }
 }
+
+const char* StepName(IOStep step) {
+    switch (step) {
+    case IOStep::Open:
+        return "open";
+    case IOStep::Read:
+        return "read";
+    case IOStep::Write:
+        return "write";
+    case IOStep::Close:
+        return "close";
+    case IOStep::Seek:
+        return "seek";
+    case IOStep::Rename:
+        return "rename";
+    }
+    return "use";
+}
+
+CannotOpenFile::CannotOpenFile(std::string name, IOError cause)
+    : std::runtime_error("Cannot open file " + name), name_(std::move(name)), cause_(std::move(cause)) {}

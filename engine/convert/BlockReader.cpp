@@ -35,7 +35,7 @@ void BlockReader::Fill() {
     while (end_ < kReadBufferSize && !atEnd_) {
         const std::int64_t n = fileaccess::Read(fd_, buffer_.Data() + end_, kReadBufferSize - end_);
         if (n < 0)
-            throw IOError::FromErrno(errno, path_);
+            throw IOError(IOStep::Read, errno, path_);
         if (n == 0)
             atEnd_ = true;
         end_ += static_cast<std::size_t>(n);
@@ -67,7 +67,7 @@ std::int64_t BlockReader::SkipBlocks(std::int64_t count) {
         const std::int64_t there = std::min(count, std::max<std::int64_t>(0, (info_.Size - position) / block));
         if (there > 0) {
             if (!fileaccess::Seek(fd_, position + there * block))
-                throw IOError::FromErrno(errno, path_);
+                throw IOError(IOStep::Seek, errno, path_);
             bytesRead_ = position + there * block;
         }
         return there;
@@ -83,5 +83,5 @@ void BlockReader::Close() {
     const int fd = fd_;
     fd_ = -1;
     if (owned_ && fd >= 0 && !fileaccess::Close(fd))
-        throw IOError::FromErrno(errno, path_);
+        throw IOError(IOStep::Close, errno, path_);
 }

@@ -33,14 +33,26 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-void RecordFailure(ConversionResult& result, const std::string& text, const std::string& file,
-                   int code = 0) {
+// A mode's table that was never loaded: the run refuses to write zeros.
+class TableNotLoaded : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+void RecordFailure(ConversionResult& result, RunFailureKind kind, const std::string& text, const std::string& file) {
     if (result.Failed)
         return;  // the first failure is the one worth telling
     result.Failed = true;
+    result.Kind = kind;
     result.ErrorText = text;
     result.ErrorFile = file;
-    result.ErrorCode = code;
+}
+
+void RecordFailure(ConversionResult& result, const IOError& e) {
+    if (result.Failed)
+        return;
+    RecordFailure(result, RunFailureKind::File, e.what(), e.FileName());
+    result.FileError = e;
 }
 
 // The descriptors of the standard streams, the same number on every system.
@@ -99,7 +111,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
             if (const auto kind = RecodeTableFor(mode)) {
                 const std::optional<CodeTable>& table = tables[*kind];
                 if (!table)
-                    throw std::runtime_error(std::string("Cannot open file ") + CodeTableFile(*kind));
+                    throw TableNotLoaded(std::string("Cannot open file ") + CodeTableFile(*kind));
                 RecodeBlock(block, *table);
             }
             RecordMask selected = kAllRecords;
@@ -144,11 +156,13 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
         if (range && !stopped && result.BlocksDone < range->Count)
             throw RangeError(RangePastTheEnd(*range, range->First - 1 + result.BlocksDone));
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName(), e.Code());
+        RecordFailure(result, e);
     } catch (const RangeError& e) {
-        RecordFailure(result, e.what(), files.Input);
+        RecordFailure(result, RunFailureKind::BlocksNotThere, e.what(), files.Input);
+    } catch (const TableNotLoaded& e) {
+        RecordFailure(result, RunFailureKind::TableNotLoaded, e.what(), {});
     } catch (const std::exception& e) {
-        RecordFailure(result, e.what(), {});
+        RecordFailure(result, RunFailureKind::Other, e.what(), {});
     }
     // Both files are closed on every path; a failed close fails the run.
     try {
@@ -158,7 +172,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                 result.InputSize = input->Size();
         }
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName(), e.Code());
+        RecordFailure(result, e);
     }
     try {
         if (output) {
@@ -168,7 +182,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
                 output->Close();
         }
     } catch (const IOError& e) {
-        RecordFailure(result, e.what(), e.FileName(), e.Code());
+        RecordFailure(result, e);
     }
     return result;
 }

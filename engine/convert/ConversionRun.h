@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CodeTable.h"
+#include "IOError.h"
 #include "OutputFile.h"
 #include "RecordPredicate.h"
 #include "RecordWriters.h"
@@ -25,11 +26,21 @@ protected:
     ~RunSettings() = default;
 };
 
+// Why a run failed, for its caller to put into words.
+enum class RunFailureKind {
+    None,
+    File,             // a file step failed: ConversionResult::FileError says which
+    TableNotLoaded,   // the mode recodes through a table that was never loaded
+    BlocksNotThere,   // a block range the input does not hold whole
+    Other,
+};
+
 struct ConversionResult {
     bool Failed = false;          // an I/O step failed (or the run failed otherwise)
-    std::string ErrorText;        // what failed, for callers that report it
+    RunFailureKind Kind = RunFailureKind::None;
+    std::optional<IOError> FileError;  // Kind File: the step, the file and the errno
+    std::string ErrorText;        // what failed, in English, for callers that report it
     std::string ErrorFile;
-    int ErrorCode = 0;            // the IOError's code when an I/O step failed
     std::int64_t BlocksDone = 0;
     std::int64_t BlocksBefore = 0;  // whole blocks passed over before the first one done
     std::int64_t InputSize = -1;  // as the opened input had it; -1 when it did not open

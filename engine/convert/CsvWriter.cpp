@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 #include <utility>
 #include <stdexcept>
 
@@ -196,17 +196,30 @@ FieldNamesError::FieldNamesError(std::string fileName, std::size_t lines)
 std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder) {
     const std::filesystem::path path = fileaccess::PathOf(folder.empty() ? "." : folder) / kFieldNamesFile;
     const std::string name = fileaccess::Utf8(path);
-    fileaccess::FileInfo info;
-    if (!fileaccess::StatPath(name, info))
-        return std::nullopt;
-    if (info.Directory)
-        throw IOError::FromErrno(EISDIR, name);
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw IOError::FromErrno(errno ? errno : EACCES, name);
+    const int fd = fileaccess::Open(name, fileaccess::Access::Read);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw IOError(IOStep::Open, errno, name);
+    }
+    // A small file: read whole, so that every failure keeps its errno.
+    std::string text;
+    char chunk[4096];
+    for (;;) {
+        const std::int64_t n = fileaccess::Read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            const int err = errno;
+            fileaccess::Close(fd);
+            throw IOError(IOStep::Read, err, name);
+        }
+        if (n == 0)
+            break;
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    fileaccess::Close(fd);
     std::vector<std::string> names;
     bool first = true;
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -216,8 +229,6 @@ std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder
         if (!line.empty())
             names.push_back(line);
     }
-    if (in.bad())
-        throw IOError::FromErrno(EIO, name);
     if (names.size() != kFieldCount)
         throw FieldNamesError(name, names.size());
     return names;

@@ -152,7 +152,7 @@ void OutputFile::WaitForWriter() {
     changed_.wait(lock, [this] { return pending_ == 0; });
     if (writeError_ != 0) {
         used_ = 0;
-        throw IOError::FromErrno(writeError_, path_);
+        throw IOError(IOStep::Write, writeError_, path_);
     }
 }
 
@@ -201,7 +201,7 @@ void OutputFile::Close() {
     StopWriter();
     const int fd = std::exchange(fd_, -1);
     if (!fileaccess::Close(fd) && !failure)
-        failure = std::make_exception_ptr(IOError::FromErrno(errno, path_));
+        failure = std::make_exception_ptr(IOError(IOStep::Close, errno, path_));
     const std::string temporary = std::exchange(temporary_, {});
     if (failure) {
         if (!temporary.empty())

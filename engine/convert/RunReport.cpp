@@ -35,6 +35,16 @@ std::string FailureCause(const ConversionResult& result, const std::string& inpu
     return {};
 }
 
+std::string FailureWords(const ConversionResult& result, const std::string& inputPath,
+                         const std::string& outputPath) {
+    if (!result.FileError)
+        return result.ErrorText;
+    // The refusal is ours, not the system's: its errno says nothing.
+    if (CauseOfFailure(result, inputPath, outputPath).What == RunFailureCause::Why::OutputIsInput)
+        return "not written: it is the input file";
+    return result.FileError->Words() + FailureCause(result, inputPath, outputPath);
+}
+
 std::string LeftOutTail(const ConversionResult& result) {
     if (result.Failed || result.InputSize < 0)
         return {};

@@ -22,6 +22,12 @@ RunFailureCause CauseOfFailure(const ConversionResult& result, const std::string
 std::string FailureCause(const ConversionResult& result, const std::string& inputPath,
                          const std::string& outputPath);
 
+// A failed run in English words, for a console: a file step by its errno's
+// own text ("cannot write: No space left on device"), with the cause above
+// where there is one; any other failure by its text.
+std::string FailureWords(const ConversionResult& result, const std::string& inputPath,
+                         const std::string& outputPath);
+
 // What a run that read its input to the end left out: "The last 1000 bytes
 // (from offset 4096) are not a whole 2048-byte block and were not
 // converted." Empty when nothing was left out, and for a run that failed,

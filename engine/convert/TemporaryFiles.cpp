@@ -57,11 +57,11 @@ int TemporaryFiles::Create(const std::string& path, unsigned mode, std::string& 
 void TemporaryFiles::Commit(const std::string& tempPath, const std::string& path) {
     std::lock_guard lock(Lock());
     if (Live().erase(tempPath) == 0)
-        throw IOError::FromErrno(EINTR, path);  // removed by RemoveAll
+        throw IOError(IOStep::Rename, EINTR, path);  // removed by RemoveAll
     if (!fileaccess::Replace(tempPath, path)) {
         const int err = errno;
         fileaccess::Remove(tempPath);
-        throw IOError::FromErrno(err, path);
+        throw IOError(IOStep::Rename, err, path);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "FileAccess.h"
+#include "IOError.h"
 
 const char* CodeTableFile(CodeTableKind kind) {
     return kind == CodeTableKind::EbcdicToAscii ? "ebcdic-ascii" : "ascii-ebcdic";
@@ -23,15 +24,17 @@ const std::optional<CodeTable>& CodeTables::operator[](CodeTableKind kind) const
 }
 
 std::size_t LoadCodeTable(CodeTable& table, const std::filesystem::path& path, const std::string& name) {
-    const int fd = fileaccess::Open(fileaccess::Utf8(path), fileaccess::Access::Read);
+    const std::string file = fileaccess::Utf8(path);
+    const int fd = fileaccess::Open(file, fileaccess::Access::Read);
     if (fd < 0)
-        throw std::runtime_error("Cannot open file " + name);
+        throw CannotOpenFile(name, IOError(IOStep::Open, errno, file));
     std::size_t got = 0;
     while (got < table.size()) {
         const std::int64_t n = fileaccess::Read(fd, table.data() + got, table.size() - got);
         if (n < 0) {
+            const int err = errno;
             fileaccess::Close(fd);
-            throw std::runtime_error("Cannot open file " + name);
+            throw CannotOpenFile(name, IOError(IOStep::Read, err, file));
         }
         if (n == 0)
             break;  // a short table is accepted: the rest keeps its value

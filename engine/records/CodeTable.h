@@ -31,9 +31,9 @@ struct CodeTables {
 
 // Reads up to 256 bytes of the file at path into table from entry 0; the
 // entries beyond a short file keep their value. Returns how many were read.
-// Throws std::runtime_error "Cannot open file <name>" when the file cannot
-// be opened or a read fails (a folder, a device error): such a table is not
-// a short one.
+// Throws CannotOpenFile "Cannot open file <name>", with the failure of the
+// step underneath, when the file cannot be opened or a read fails (a
+// folder, a device error): such a table is not a short one.
 std::size_t LoadCodeTable(CodeTable& table, const std::filesystem::path& path, const std::string& name);
 
 // Loads the table of that kind from its file in folder (the current folder

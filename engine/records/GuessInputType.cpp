@@ -13,8 +13,10 @@ std::optional<BlockCode> GuessInputType(const std::uint8_t* bytes, std::size_t s
             for (std::size_t i = 0; i < kRecordSize; ++i) {
                 if (i >= kBinaryFieldOffset && i < kBinaryFieldOffset + kBinaryFieldWidth)
                     continue;
-                ascii += record[i] >= 0x30 && record[i] <= 0x39;
-                ebcdic += record[i] >= 0xF0 && record[i] <= 0xF9;
+                // F pads numbers and fills unused slots: a file of type-F
+                // records is call records too.
+                ascii += (record[i] >= 0x30 && record[i] <= 0x39) || record[i] == 0x46;
+                ebcdic += (record[i] >= 0xF0 && record[i] <= 0xF9) || record[i] == 0xC6;
                 counted += record[i] != 0;
             }
         }

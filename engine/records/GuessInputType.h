@@ -11,7 +11,8 @@
 inline constexpr std::size_t kGuessedBlocks = 64;
 
 // Which code call records are in, told by their digits: EBCDIC digits are
-// 0xF0-0xF9, ASCII digits 0x30-0x39, and call records are mostly digits.
+// 0xF0-0xF9, ASCII digits 0x30-0x39, and call records are mostly digits
+// and the F that pads them (0xC6, 0x46), which are counted with them.
 // Only the character fields of the records of whole blocks are looked at:
 // not the headers, not the binary field 13, not zero bytes (unwritten or
 // padded space). Nothing unless one kind makes up an eighth of those bytes

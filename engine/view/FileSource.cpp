@@ -57,6 +57,6 @@ std::size_t FileSource::ReadOrThrow(std::uint64_t offset, void* buffer, std::siz
     bool failed;
     const std::size_t got = ReadUpTo(offset, buffer, n, failed);
     if (failed)
-        throw IOError::FromErrno(errno, path_);
+        throw IOError(IOStep::Read, errno, path_);
     return got;
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end checks of mavik-convert on the bundled samples and tables.
-# usage: cli_test.sh MAVIK_CONVERT DATA_DIR
+# usage: cli_test.sh MAVIK_CONVERT DATA_DIR MAVIK_GENSAMPLE
 set -uo pipefail
 
 convert=$1
 here=$(cd "$(dirname "$0")" && pwd)
 data=$(cd "$2" && pwd)
+gensample=$3
 tables=$data/codetables
 ascii=$data/samples/calls-ascii.cdr
 ebcdic=$data/samples/calls-ebcdic.cdr
@@ -100,16 +101,37 @@ check "a folder for a table fails" run 1 -T folder-table "$ebcdic" t1.txt
 check "... as one that cannot be opened" grep -q "Cannot open file ebcdic-ascii" err
 check "... and creates nothing" [ ! -e t1.txt ]
 check "missing input" run 1 -i ascii missing.cdr existing.txt
-check "... says so" grep -q "missing.cdr: File not found" err
+check "... says so" grep -qx "mavik-convert: missing.cdr: cannot open: No such file or directory" err
 check "... output untouched" [ "$(cat existing.txt)" = keep ]
 cp "$ascii" own.cdr
 ln -s own.cdr link.txt
 check "output through a link to the input" run 1 -i ascii own.cdr link.txt
-check "... refused" grep -q "link.txt: File access denied (it is the input file)" err
+check "... refused" grep -qx "mavik-convert: link.txt: not written: it is the input file" err
 check "... input intact" cmp -s own.cdr "$ascii"
-check "full device" run 1 -i ascii "$ascii" /dev/full
-check "... reported" grep -q "/dev/full: I/O error 28" err
-check "folder as input" run 1 -i ascii "$work" out.txt
+# Each failure in words, with the system's text and the path: ARGS|LINE.
+if [ $windows -eq 0 ]; then
+    mkdir -p mem-table names-folder/field-names names-mem
+    ln -sf /proc/self/mem mem-table/ebcdic-ascii
+    ln -sf /proc/self/mem names-mem/field-names
+    while IFS='|' read -r args line; do
+        # shellcheck disable=SC2086
+        check "fails: $args" run 1 $args
+        check "... says: $line" grep -qxF "mavik-convert: $line" err
+        check "... and creates nothing" [ ! -e out.txt ]
+    done <<EOF_CASES
+-i ascii $ascii /dev/full|/dev/full: cannot write: No space left on device
+-i ascii $work out.txt|$work: cannot open: Is a directory
+-i ascii /proc/self/mem out.txt|/proc/self/mem: cannot read: Input/output error
+-T folder-table $ebcdic out.txt|Cannot open file ebcdic-ascii: folder-table/ebcdic-ascii: cannot read: Is a directory (see --tables)
+-T mem-table $ebcdic out.txt|Cannot open file ebcdic-ascii: mem-table/ebcdic-ascii: cannot read: Input/output error (see --tables)
+-T names-folder -i ascii -o csv $ascii out.txt|names-folder/field-names: cannot read: Is a directory
+-T names-mem -i ascii -o csv $ascii out.txt|names-mem/field-names: cannot read: Input/output error
+EOF_CASES
+else
+    skip "failures in the system's words (devices, /proc)"
+    check "full device" run 1 -i ascii "$ascii" /dev/full
+    check "folder as input" run 1 -i ascii "$work" out.txt
+fi
 cp "$ascii" readonly.cdr
 chmod a-w readonly.cdr
 check "read-only input converts" run 0 -i ascii readonly.cdr ro.txt
@@ -124,14 +146,58 @@ check "no tail warning for whole blocks" bash -c "! grep -q 'last' '$work/err'"
 
 # --- what a new user runs into ---
 check "missing output folder" run 1 -i ascii "$ascii" nosuch/dir/out.txt
-check "... says the folder is missing" grep -q "nosuch/dir/out.txt: File not found (the folder nosuch/dir does not exist)" err
+check "... says the folder is missing" grep -q "nosuch/dir/out.txt: cannot open: No such file or directory (the folder nosuch/dir does not exist)" err
 check "text options with binary output" run 0 -T "$tables" -o binary -r -s x "$ebcdic" warn.asc
 check "... are warned about" grep -q "warning: -r, -s do not apply to binary output" err
 check "... the same image" cmp -s warn.asc m1.asc
-check "ASCII read as EBCDIC" run 0 -T "$tables" "$ascii" mismatch.txt
-check "... is warned about" grep -q "calls-ascii.cdr: its records look like ASCII, not EBCDIC" err
-check "the right type" run 0 -T "$tables" "$ebcdic" match.txt
-check "... is not" bash -c "! grep -q 'look like' '$work/err'"
+# An input that is not what it is taken for: warned about, refused with
+# --strict; call records of the chosen code are not. FILE|-i|SAID, SAID
+# empty for no warning.
+${MAVIK_EMULATOR:-} "$gensample" --blocks 40 --seed 7 gen-ascii.cdr
+${MAVIK_EMULATOR:-} "$gensample" --blocks 40 --seed 7 --ebcdic "$tables/ascii-ebcdic" gen-ebcdic.cdr
+head -c 1000000 /dev/urandom >rand.cdr
+for _ in 1 2 3 4 5 6; do cat "$here/cli_test.sh"; done >text.cdr
+python3 -c "import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z: z.writestr('r', os.urandom(100000))" zip.cdr
+# Every record type F, every byte F but field 13, in each code.
+python3 -c "import sys
+for name, f in (('f-ascii.cdr', b'F'), ('f-ebcdic.cdr', b'\xc6')):
+    record = f * 55 + b'\xff' * 4 + f
+    open(name, 'wb').write((b'0' * 8 + record * 34) * 3)"
+looks_ebcdic="its records look like EBCDIC, not ASCII (-i ascii)"
+looks_ascii="its records look like ASCII, not EBCDIC (-i ebcdic)"
+no_records="it does not look like call records: neither EBCDIC nor ASCII digits make up its first blocks"
+while IFS='|' read -r file code said; do
+    check "$file as $code converts" run 0 -T "$tables" -i "$code" "$file" doubt.txt
+    if [ -z "$said" ]; then
+        check "... without a warning about it" bash -c "! grep -q look '$work/err'"
+        check "... also with --strict" run 0 -T "$tables" -i "$code" --strict "$file" doubt.txt
+    else
+        check "... with the warning: $said" grep -qxF "mavik-convert: warning: $file: $said; converting as asked" err
+        rm -f doubt.txt
+        check "... with --strict fails" run 1 -T "$tables" -i "$code" --strict "$file" doubt.txt
+        check "... saying so" grep -qxF "mavik-convert: $file: $said; not converted (--strict)" err
+        check "... and writes nothing" [ ! -e doubt.txt ]
+    fi
+done <<EOF_CASES
+$ebcdic|ebcdic|
+$ascii|ascii|
+$partial|ascii|
+gen-ascii.cdr|ascii|
+gen-ebcdic.cdr|ebcdic|
+f-ascii.cdr|ascii|
+f-ebcdic.cdr|ebcdic|
+$ascii|ebcdic|$looks_ascii
+$ebcdic|ascii|$looks_ebcdic
+rand.cdr|ebcdic|$no_records
+rand.cdr|ascii|$no_records
+text.cdr|ebcdic|$no_records
+text.cdr|ascii|$no_records
+zip.cdr|ebcdic|$no_records
+zip.cdr|ascii|$no_records
+m10.txt|ebcdic|it looks like a text output of MAVIK, not call records
+m10.txt|ascii|it looks like a text output of MAVIK, not call records
+EOF_CASES
 check "separator in windows-1251" run 0 -i ascii -s "€" "$ascii" euro.txt
 check "... one byte 0x88" [ "$(head -n 1 euro.txt | od -An -tx1 | tr -s ' \n' ' ' | cut -d' ' -f3)" = 88 ]
 check "... thirteen of them a line" [ "$(head -n 1 euro.txt | tr -cd '\210' | wc -c)" -eq 13 ]
@@ -156,7 +222,7 @@ done
 check "a missing file fails the batch" [ $? -eq 1 ]
 check "... the others converted" cmp -s sum/f2.txt single2.txt
 check "... each failure named, in the order given" \
-    [ "$(grep -o 'missing[12].cdr: File not found' err | tr '\n' ' ')" = "missing1.cdr: File not found missing2.cdr: File not found " ]
+    [ "$(grep -o 'missing[12].cdr: cannot open' err | tr '\n' ' ')" = "missing1.cdr: cannot open missing2.cdr: cannot open " ]
 check "... a summary" grep -q "2 files converted, 2 failed" err
 mkdir -p clash/a clash/b
 cp "$ascii" clash/a/calls.cdr

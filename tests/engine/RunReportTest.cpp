@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <functional>
+
+#include "CodeTable.h"
+#include "CsvWriter.h"
+#include "IOError.h"
 #include "RunReport.h"
 #include "TestFiles.h"
 
@@ -66,3 +72,79 @@ TEST_F(RunReportTest, LeftOutTailOnlyWhenTheRunReadToTheEnd) {
     EXPECT_EQ(LeftOutTail(Run(dir / "out.txt")),
               "The last 100 bytes (from offset 0) are not a whole 2048-byte block and were not converted.");
 }
+
+#ifndef _WIN32
+// Each failure keeps its step and the system's errno apart from the users'
+// text, and the words name them: the window and mavik-convert build on it.
+TEST_F(RunReportTest, EachFailureKeepsItsStepAndErrno) {
+    WriteFile(in, Bytes(2 * 2048, '1'));
+    std::filesystem::create_directory(dir / "folder");
+    std::filesystem::create_directory(dir / "folder/field-names");
+    std::filesystem::create_directory(dir / "mem");
+    std::filesystem::create_symlink("/proc/self/mem", dir / "mem/field-names");
+    const auto runFailure = [&](const std::string& input, const std::string& output) {
+        const ConversionResult r = RunConversion(input, output, "*", CodeTables{}, settings);
+        EXPECT_EQ(r.Kind, RunFailureKind::File) << input << " -> " << output;
+        if (!r.FileError)
+            throw std::runtime_error("no file error");
+        EXPECT_EQ(FailureWords(r, input, output), r.FileError->Words());
+        return *r.FileError;
+    };
+    const auto tableFailure = [&](const std::string& path) {
+        CodeTable table{};
+        try {
+            LoadCodeTable(table, path, "ebcdic-ascii");
+        } catch (const CannotOpenFile& e) {
+            EXPECT_STREQ(e.what(), "Cannot open file ebcdic-ascii");
+            return e.Cause();
+        }
+        throw std::runtime_error("no table error");
+    };
+    const auto namesFailure = [&](const std::string& folder) {
+        try {
+            LoadFieldNames(folder);
+        } catch (const IOError& e) {
+            return e;
+        }
+        throw std::runtime_error("no field-names error");
+    };
+    struct Case {
+        const char* what;
+        std::function<IOError()> fail;
+        std::string file;
+        IOStep step;
+        int err;
+        const char* text;
+        const char* words;
+    };
+    const Case cases[] = {
+        {"full disk", [&] { return runFailure(in, "/dev/full"); }, "/dev/full", IOStep::Write, ENOSPC,
+         "I/O error 28", "cannot write: No space left on device"},
+        {"folder as input", [&] { return runFailure(dir / "folder", dir / "out"); }, dir / "folder", IOStep::Open,
+         EISDIR, "I/O error 21", "cannot open: Is a directory"},
+        // EIO is 5, the code of "File access denied": the text must not be that.
+        {"device error", [&] { return runFailure("/proc/self/mem", dir / "out"); }, "/proc/self/mem", IOStep::Read,
+         EIO, "I/O error 5", "cannot read: Input/output error"},
+        {"missing input", [&] { return runFailure(dir / "missing", dir / "out"); }, dir / "missing", IOStep::Open,
+         ENOENT, "File not found", "cannot open: No such file or directory"},
+        {"table a folder", [&] { return tableFailure(dir / "folder"); }, dir / "folder", IOStep::Read, EISDIR,
+         "I/O error 21", "cannot read: Is a directory"},
+        {"table unreadable", [&] { return tableFailure("/proc/self/mem"); }, "/proc/self/mem", IOStep::Read, EIO,
+         "I/O error 5", "cannot read: Input/output error"},
+        {"field-names a folder", [&] { return namesFailure(dir / "folder"); }, dir / "folder/field-names",
+         IOStep::Read, EISDIR, "I/O error 21", "cannot read: Is a directory"},
+        {"field-names unreadable", [&] { return namesFailure(dir / "mem"); }, dir / "mem/field-names", IOStep::Read,
+         EIO, "I/O error 5", "cannot read: Input/output error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const IOError e = c.fail();
+        EXPECT_EQ(e.FileName(), c.file);
+        EXPECT_EQ(e.Step(), c.step);
+        EXPECT_EQ(e.Errno(), c.err);
+        EXPECT_STREQ(e.what(), c.text);
+        EXPECT_EQ(e.Words(), c.words);
+        EXPECT_EQ(e.Code(), e.ClassCode() ? e.ClassCode() : c.err);
+    }
+}
+#endif

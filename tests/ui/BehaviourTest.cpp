@@ -156,9 +156,10 @@ void BehaviourTest::ChoosingFile_MeasurementFailureShowsErrorAndKeepsLabelsAndBu
     QTest::newRow("missing file") << "input/gone.cdr"
                                   << "input/gone.txt"
                                   << "File not found.";
+    // A folder is no refused access; the system's words say what it is.
     QTest::newRow("folder") << "input/archive.d"
                             << "input/archive.txt"
-                            << "File access denied.";
+                            << "I/O error 21 (it is a folder, not a file)";
 }
 
 void BehaviourTest::ChoosingFile_MeasurementFailureShowsErrorAndKeepsLabelsAndButtons() {
@@ -377,7 +378,9 @@ void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens_data()
     QTest::newRow("no ascii-ebcdic") << TestWindow::CodeTables::OnlyEbcdicAscii
                                      << "Cannot open file ascii-ebcdic.";
     QTest::newRow("ebcdic-ascii a folder") << TestWindow::CodeTables::EbcdicAsciiFolder
-                                           << "Cannot open file ebcdic-ascii.";
+                                           << "Cannot open file ebcdic-ascii (it is a folder, not a file)";
+    QTest::newRow("ebcdic-ascii unreadable") << TestWindow::CodeTables::EbcdicAsciiUnreadable
+                                             << "Cannot open file ebcdic-ascii (the device failed to read or write)";
 }
 
 void BehaviourTest::StartUp_MissingCodeTableShowsErrorAndWindowStillOpens() {

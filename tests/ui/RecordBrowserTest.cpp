@@ -47,6 +47,8 @@ private slots:
     void Keys_CloseTheBrowser();
     void Export_WritesWhatTheEngineWrites();
     void Export_CsvNamesTheFieldsAsTheConverterDoes();
+    void Open_UnreadableFieldNamesSayWhy_data();
+    void Open_UnreadableFieldNamesSayWhy();
     void Open_FileThatFitsNothingIsRefusedWithWhere();
 };
 
@@ -383,6 +385,30 @@ void RecordBrowserTest::Export_CsvNamesTheFieldsAsTheConverterDoes() {
     bad->browser->ExportTo(csv, bad->dir.filePath("bad.csv"));
     QVERIFY2(bad->status().contains("it holds 2"), qPrintable(bad->status()));
     QVERIFY(!QFile::exists(bad->dir.filePath("bad.csv")));
+}
+
+// A field-names that cannot be read is told by the system's cause, not as
+// a refused access, and leaves the numbers.
+void RecordBrowserTest::Open_UnreadableFieldNamesSayWhy_data() {
+    QTest::addColumn<bool>("folder");  // else a link to a device that fails its reads
+    QTest::addColumn<QString>("status");  // %1 the field-names
+    QTest::newRow("a folder") << true << "I/O error 21: %1 (it is a folder, not a file)";
+    QTest::newRow("a failing read") << false << "I/O error 5: %1 (the device failed to read or write)";
+}
+
+void RecordBrowserTest::Open_UnreadableFieldNamesSayWhy() {
+    QFETCH(bool, folder);
+    QFETCH(QString, status);
+    Opened o;
+    o.path = o.dir.filePath("calls.cdr");
+    Write(o.path, Blocks(2));
+    const QString names = o.dir.filePath("field-names");
+    QVERIFY(folder ? QDir().mkdir(names) : QFile::link("/proc/self/mem", names));
+    o.browser.reset(RecordBrowser::Open(o.path, std::nullopt, std::nullopt, nullptr, o.dir.path().toStdString()));
+    o.browser->setAttribute(Qt::WA_DeleteOnClose, false);
+    o.browser->show();
+    QCOMPARE(o.status(), status.arg(names));
+    QCOMPARE(o.table()->model()->headerData(12, Qt::Horizontal).toString(), QStringLiteral("13"));
 }
 
 void RecordBrowserTest::Open_FileThatFitsNothingIsRefusedWithWhere() {

@@ -30,7 +30,6 @@ private slots:
     void Modes_GiveTheExpectedBytes();
     void Run_WithoutWholeBlockGivesEmptyOutputAndInformation();
     void Run_MissingInputWarnsOnlyAndLeavesOutput();
-    void Run_FullDeviceWarns();
     void Run_ProgressForThreeBlocksStaysAfterwards();
     void Run_FormatBox1SwitchedDuringRunAppliesFromThen();
 
@@ -200,14 +199,6 @@ void RunTest::Run_MissingInputWarnsOnlyAndLeavesOutput() {
     QCOMPARE(Read(window.path("gone.txt")), QByteArray("keep"));
 }
 
-void RunTest::Run_FullDeviceWarns() {
-    RunWindow window;
-    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
-    window.control<QLineEdit>("OutFileNameEdit1")->setText("/dev/full");
-    QVERIFY(RunToTheEnd(window));
-    QCOMPARE(BoxTexts(window), QStringList{kFailed});
-}
-
 void RunTest::Run_ProgressForThreeBlocksStaysAfterwards() {
     RunWindow window;
     Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 3));
@@ -284,38 +275,108 @@ void RunTest::Run_WithoutItsTableRefusesUntilTheTableIsCopiedIn() {
     QVERIFY(Read(window.path("calls.txt")) == Read(kTestData + "/calls-formatted.txt"));
 }
 
+namespace {
+
+// The input's contents by name: a sample, bytes that are no call records,
+// records all of type F in either code, or "/..." a path taken as it is.
+QByteArray InputBytes(const QString& name) {
+    if (name == "random") {
+        QByteArray bytes(40 * 2048, 0);
+        std::uint64_t x = 12345;
+        for (char& c : bytes) {
+            x = x * 6364136223846793005ull + 1442695040888963407ull;
+            c = static_cast<char>(x >> 56);
+        }
+        return bytes;
+    }
+    if (name == "text")
+        return Read(kData + "/README.md").left(2 * 2048);  // whole blocks: nothing else to say
+    if (name == "text output")
+        return Read(kTestData + "/calls-formatted.txt");
+    if (name == "all F ascii" || name == "all F ebcdic") {
+        const char f = name.endsWith("ascii") ? 'F' : '\xC6';
+        const QByteArray record = QByteArray(55, f) + QByteArray(4, '\xFF') + QByteArray(1, f);
+        return (QByteArray(8, '0') + record.repeated(34)).repeated(3);
+    }
+    return Read(kData + "/samples/" + name);
+}
+
+}  // namespace
+
 void RunTest::Notice_TellsWhyARunFailedAndWhatItLeftOut_data() {
+    QTest::addColumn<QString>("input");   // InputBytes
+    QTest::addColumn<int>("type");        // the input type's index: 0 EBCDIC, 1 ASCII
     QTest::addColumn<QString>("output");  // relative to the window's folder; "" for the derived name
-    QTest::addColumn<bool>("partialBlock");
+    QTest::addColumn<bool>("warned");     // the warning text of the notice, though nothing failed
     QTest::addColumn<QString>("details");  // %1 the folder
+    const QString ascii = "calls-ascii.cdr", ebcdic = "calls-ebcdic.cdr";
     QTest::newRow("output folder missing")
-        << "no/such/out.txt" << false
+        << ascii << 1 << "no/such/out.txt" << true
         << "File not found: %1/no/such/out.txt (the folder %1/no/such does not exist)";
     QTest::newRow("output is the input")
-        << "in.cdr" << false << "File access denied: %1/in.cdr (it is the input file)";
+        << ascii << 1 << "in.cdr" << true << "File access denied: %1/in.cdr (it is the input file)";
+    QTest::newRow("full disk") << ascii << 1 << "/dev/full" << true << "I/O error 28: /dev/full (no space left on the disk)";
+    // EIO is 5, the code of "File access denied", which it must not read as.
+    QTest::newRow("device error") << "/proc/self/mem" << 1 << "out.txt" << true
+                                  << "I/O error 5: /proc/self/mem (the device failed to read or write)";
     QTest::newRow("partial last block")
-        << "" << true << "The last 1000 bytes (from offset 6144) are not a whole 2048-byte block and were not converted.";
-    QTest::newRow("whole blocks") << "" << false << "";
+        << "calls-ascii-partial-block.cdr" << 1 << "" << false
+        << "The last 1000 bytes (from offset 6144) are not a whole 2048-byte block and were not converted.";
+    // Call records of the chosen code: no warning.
+    QTest::newRow("ASCII as ASCII") << ascii << 1 << "" << false << "";
+    QTest::newRow("EBCDIC as EBCDIC") << ebcdic << 0 << "" << false << "";
+    QTest::newRow("all F as ASCII") << "all F ascii" << 1 << "" << false << "";
+    QTest::newRow("all F as EBCDIC") << "all F ebcdic" << 0 << "" << false << "";
+    // What is not what it is taken for: converted all the same, and said.
+    QTest::newRow("ASCII as EBCDIC") << ascii << 0 << "" << true
+                                     << "The records of the input look like ASCII, not EBCDIC: "
+                                        "choose the input type Alcatel S12 ASCII.";
+    QTest::newRow("EBCDIC as ASCII") << ebcdic << 1 << "" << true
+                                     << "The records of the input look like EBCDIC, not ASCII: "
+                                        "choose the input type Alcatel S12 EBCDIC.";
+    const QString none = "The input does not look like call records: neither EBCDIC nor ASCII digits make up "
+                         "its first blocks.";
+    // 96 lines of 86 bytes: 64 bytes past the last whole block.
+    const QString output = "The input looks like a text output of MAVIK, not call records.\nThe last 64 bytes (from "
+                           "offset 8192) are not a whole 2048-byte block and were not converted.";
+    for (const int type : {0, 1}) {
+        const QString as = type ? " as ASCII" : " as EBCDIC";
+        QTest::newRow(qPrintable("random" + as)) << "random" << type << "" << true << none;
+        QTest::newRow(qPrintable("text" + as)) << "text" << type << "" << true << none;
+        QTest::newRow(qPrintable("text output" + as)) << "text output" << type << "" << true << output;
+    }
+    // Both said: the doubt first.
+    QTest::newRow("random, folder missing")
+        << "random" << 1 << "no/such/out.txt" << true
+        << none + "\nFile not found: %1/no/such/out.txt (the folder %1/no/such does not exist)";
 }
 
 void RunTest::Notice_TellsWhyARunFailedAndWhatItLeftOut() {
+    QFETCH(QString, input);
+    QFETCH(int, type);
     QFETCH(QString, output);
-    QFETCH(bool, partialBlock);
+    QFETCH(bool, warned);
     QFETCH(QString, details);
     RunWindow window;
-    const QString sample = partialBlock ? "calls-ascii-partial-block.cdr" : "calls-ascii.cdr";
-    const QByteArray input = Read(kData + "/samples/" + sample);
-    Choose(window, "in.cdr", input);
-    window.clickItem("TypeInpRadioGroup1", 1);
+    QByteArray bytes;
+    if (input.startsWith('/')) {
+        window.chooseFile(input);
+    } else {
+        bytes = InputBytes(input);
+        Choose(window, "in.cdr", bytes);
+    }
+    if (type == 1)
+        window.clickItem("TypeInpRadioGroup1", 1);
     if (!output.isEmpty())
-        window.control<QLineEdit>("OutFileNameEdit1")->setText(window.path(output));
+        window.control<QLineEdit>("OutFileNameEdit1")->setText(output.startsWith('/') ? output : window.path(output));
     QVERIFY(RunToTheEnd(window));
     QCOMPARE(window.platform.boxes.size(), 1);
-    const bool failed = !output.isEmpty();
-    QCOMPARE(window.platform.boxes[0].text, failed ? kFailed : kDone);  // as it always read
+    QCOMPARE(window.platform.boxes[0].text, warned ? kFailed : kDone);
+    QCOMPARE(window.platform.boxes[0].icon, warned ? Icon::Warning : Icon::Information);
     QCOMPARE(window.platform.boxes[0].details,
              details.contains("%1") ? details.arg(window.folder.path()) : details);
-    QVERIFY(Read(window.path("in.cdr")) == input);
+    if (!bytes.isEmpty())
+        QVERIFY(Read(window.path("in.cdr")) == bytes);
 }
 
 void RunTest::Stop_AnsweredNoLeavesOutputAsUninterrupted() {
@@ -414,7 +475,7 @@ void RunTest::Close_DuringRunStopsAtBlockBoundaryWithoutNotice() {
 
 void RunTest::Close_WhileCompletionNoticeIsOpenDoesNotHang() {
     RunWindow window;
-    Choose(window, "in.cdr", Blocks("calls-ascii.cdr", 3));
+    Choose(window, "in.cdr", Blocks("calls-ebcdic.cdr", 3));
     bool closed = false;
     window.platform.whileBoxOpen = [&](const FakePlatform::Box& box) {
         if (box.text == kDone)

@@ -20,11 +20,14 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <cerrno>
+
 #include "ByteRowsView.h"
 #include "ByteViewerWindow.h"
 #include "CodeTable.h"
 #include "ConversionRun.h"
 #include "ExportDialog.h"
+#include "IOError.h"
 #include "Main.h"
 #include "QtTranslations.h"
 #include "RecordBrowser.h"
@@ -312,15 +315,18 @@ void RussianTest::Notices_InformativeTextsReadInRussian_data() {
     QTest::newRow("partial last block") << tail << QString();
     ConversionResult missing;
     missing.Failed = true;
-    missing.ErrorCode = 2;
     missing.ErrorFile = "/nonexistent/folder/out.txt";
+    missing.FileError = IOError(IOStep::Open, ENOENT, missing.ErrorFile);
     QTest::newRow("output folder missing") << missing << QString::fromStdString(missing.ErrorFile);
     ConversionResult denied = missing;
-    denied.ErrorCode = 5;
+    denied.FileError = IOError(IOStep::Open, EACCES, missing.ErrorFile);
     QTest::newRow("access denied") << denied << QString::fromStdString(missing.ErrorFile);
     ConversionResult io = missing;
-    io.ErrorCode = 28;
+    io.FileError = IOError(IOStep::Write, ENOSPC, missing.ErrorFile);
     QTest::newRow("I/O error") << io << QString::fromStdString(missing.ErrorFile);
+    ConversionResult device = missing;
+    device.FileError = IOError(IOStep::Read, EIO, missing.ErrorFile);
+    QTest::newRow("device error") << device << QString::fromStdString(missing.ErrorFile);
 }
 
 void RussianTest::Notices_InformativeTextsReadInRussian() {

@@ -14,6 +14,8 @@ TestWindow::TestWindow(CodeTables tables) {
     QDir::setCurrent(folder.path());
     if (tables == CodeTables::EbcdicAsciiFolder)
         QDir(folder.path()).mkdir(QStringLiteral("ebcdic-ascii"));
+    else if (tables == CodeTables::EbcdicAsciiUnreadable)
+        QFile::link(QStringLiteral("/proc/self/mem"), path(QStringLiteral("ebcdic-ascii")));
     else if (tables != CodeTables::None)
         writeFile(QStringLiteral("ebcdic-ascii"), 256);
     if (tables == CodeTables::Both)

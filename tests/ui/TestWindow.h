@@ -16,8 +16,9 @@ class QAbstractButton;
 // (with both code tables unless told otherwise) and shown.
 class TestWindow {
 public:
-    // EbcdicAsciiFolder: a folder where "ebcdic-ascii" should be.
-    enum class CodeTables { Both, OnlyEbcdicAscii, None, EbcdicAsciiFolder };
+    // EbcdicAsciiFolder: a folder where "ebcdic-ascii" should be;
+    // EbcdicAsciiUnreadable: a link to a device whose reads fail (EIO).
+    enum class CodeTables { Both, OnlyEbcdicAscii, None, EbcdicAsciiFolder, EbcdicAsciiUnreadable };
 
     explicit TestWindow(CodeTables tables = CodeTables::Both);
     ~TestWindow();

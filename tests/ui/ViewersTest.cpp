@@ -89,8 +89,24 @@ private slots:
         // The window opened scrolled to its text column: back to the left edge.
         view->horizontalScrollBar()->setValue(0);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(2, 2 * h + h / 2));
-        QCOMPARE(view->Cursor(), block + 8 + 4 * 60);
+        const std::uint64_t record = block + 8 + 4 * 60;
+        QCOMPARE(view->Cursor(), record);
         QVERIFY(Status(viewer.get(), "ByteViewerStatus").contains("block 2621441, record 5, field 1"));
+        // Across the whole row, every pixel: the hex column picks each of its
+        // 60 bytes in turn, and then the text column again, all past 4 GiB.
+        viewer->resize(4000, viewer->height());
+        view->horizontalScrollBar()->setValue(0);
+        std::vector<std::uint64_t> picked;
+        for (int x = 0; x < view->viewport()->width(); ++x) {
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(x, 2 * h + h / 2));
+            if (picked.empty() || picked.back() != view->Cursor())
+                picked.push_back(view->Cursor());
+        }
+        std::vector<std::uint64_t> twice;
+        for (int column = 0; column < 2; ++column)
+            for (std::uint64_t b = 0; b < 60; ++b)
+                twice.push_back(record + b);
+        QCOMPARE(picked, twice);
     }
 
     void ByteViewer_GoToCopyAndStatus() {

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +24,7 @@
 #include "ExportDialog.h"
 #include "IOError.h"
 #include "LayoutRecognition.h"
+#include "QtPlatform.h"
 #include "RecordFile.h"
 #include "RecordTableModel.h"
 #include "RecordTableView.h"
@@ -89,9 +89,7 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(QString::fromStdString(file_->Path())).fileName()));
     model_ = new RecordTableModel(file_, codeTable, this);
     model_->SetFieldNames(fieldNames_);
-    chooseSaveFile = [](QWidget* owner, const QString& suggested) {
-        return QFileDialog::getSaveFileName(owner, QString(), suggested);
-    };
+    chooseSaveFile = &QtPlatform::ChooseSaveFile;
     BuildWidgets();
     poll_ = new QTimer(this);
     poll_->setInterval(50);

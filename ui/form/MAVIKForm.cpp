@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "FormViewers.h"
 #include "FormWords.h"
@@ -31,7 +32,7 @@ void TMAVIKForm::RunEvent(void (TMAVIKForm::*operation)()) {
     try {
         (this->*operation)();
     } catch (const std::exception& error) {
-        ShowError(error.what());
+        ShowError(ErrorWords(error, seams_.Words));
     } catch (...) {
         ShowError({});
     }
@@ -152,6 +153,11 @@ void TMAVIKForm::StartRun() {
     if (const auto kind = RecodeTableFor(ConversionMode); kind && !Tables[*kind])
         LoadCodeTable(Tables, *kind);
     finishedLayout_.reset();
+    // The run goes ahead whatever the input holds; its notice says so. (A
+    // mode that does not run, or no input, leaves nothing to doubt.)
+    const auto mode = RunMode::FromNumber(ConversionMode);
+    const BlockCode code = mode && mode->Input() == InputCode::Ascii ? BlockCode::Ascii : BlockCode::Ebcdic;
+    inputDoubt_ = InputDoubtWords(CheckInput(controls.Text(Control::InpFileNameEdit1), code), code, seams_.Words);
     seams_.Runs.Start(runSide_, ConvToTextStart{controls.Text(Control::InpFileNameEdit1),
                                                 controls.Text(Control::OutFileNameEdit1), separator,
                                                 controls.Checked(Control::TabBox1), ConversionMode, Tables});
@@ -189,11 +195,17 @@ void TMAVIKForm::UpdateGauge(int progress) { seams_.Controls.SetProgress(progres
 
 void TMAVIKForm::ConvTerminate(const std::string& details) {
     Converting = false;
-    const std::string outcome = ConversionFailed ? "Возникла ошибка или отказ от преобразования !"
-                                                 : "Ошибок при преобразовании не обнаружено !";
+    // An output made from what is not call records of the chosen code is no
+    // success, though no step failed: of the two outcomes only the warning
+    // does not say that nothing went wrong.
+    const std::string doubt = std::exchange(inputDoubt_, {});
+    const bool warn = ConversionFailed || !doubt.empty();
+    const std::string outcome = warn ? "Возникла ошибка или отказ от преобразования !"
+                                     : "Ошибок при преобразовании не обнаружено !";
+    const std::string said = doubt.empty() || details.empty() ? doubt + details : doubt + "\n" + details;
     seams_.Platform.ShowMessageBox(true, "Завершение преобразования !\r" + outcome, kNoticeCaption,
-                                   ConversionFailed ? FormPlatform::Icon::Warning : FormPlatform::Icon::Information,
-                                   FormPlatform::Buttons::Ok, details);
+                                   warn ? FormPlatform::Icon::Warning : FormPlatform::Icon::Information,
+                                   FormPlatform::Buttons::Ok, said);
     FormControls& controls = seams_.Controls;
     controls.SetText(Control::ConvBitBtn1, "Преобразовать");
     controls.SetEnabled(Control::ConvBitBtn1, false);

@@ -91,7 +91,8 @@ public:
     // Shows a run's progress on Gauge1.
     void UpdateGauge(int progress);
     // The completion notice, and the buttons of the finished state. details
-    // tells why a run failed and what it left out, under the notice's text.
+    // tells why a run failed and what it left out, under the notice's text,
+    // after what the input's first blocks said against its input type.
     void ConvTerminate(const std::string& details = {});
     // The window is closing: a run still going stops at its next block
     // boundary and is waited for, without a notice.
@@ -128,6 +129,9 @@ private:
     RunSide runSide_{*this};
     // The layout of the output the last finished run wrote, for the selection tool.
     std::optional<RecordLayout> finishedLayout_;
+    // What the current run's input looked like against its input type, in
+    // words; empty when it looked as chosen. Said by its completion notice.
+    std::string inputDoubt_;
 };
 
 }  // namespace form

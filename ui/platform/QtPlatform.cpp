@@ -18,6 +18,10 @@ std::optional<QString> QtPlatform::ChooseInputFile(QWidget* owner, const QString
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtPlatform::ChooseSaveFile(QWidget* owner, const QString& suggested) {
+    return QFileDialog::getSaveFileName(owner, QString(), suggested);
+}
+
 Platform::Answer QtPlatform::ShowMessageBox(QWidget* owner, const QString& text,
                                             const QString& caption, Icon icon, Buttons buttons,
                                             const QString& details) {

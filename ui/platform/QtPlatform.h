@@ -18,4 +18,7 @@ public:
     static QString FindProgram(const QString& name);
     // The same search; empty when none has it.
     static QString LocateProgram(const QString& name);
+    // The save-file dialog, starting at suggested; empty when cancelled.
+    // The record browser's export asks it.
+    static QString ChooseSaveFile(QWidget* owner, const QString& suggested);
 };

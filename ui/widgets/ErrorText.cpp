@@ -2,28 +2,29 @@
 
 #include <QCoreApplication>
 
+#include "FormWords.h"
 #include "IOError.h"
+#include "RunWords.h"
 
-QString IOErrorText(const IOError& error) {
-    const QString file = QString::fromStdString(error.FileName());
-    switch (error.Code()) {
-    case kFileNotFound:
-        return QCoreApplication::translate("IOError", "File not found: %1").arg(file);
-    case kInvalidFilename:
-        return QCoreApplication::translate("IOError", "Invalid filename: %1").arg(file);
-    case kTooManyOpenFiles:
-        return QCoreApplication::translate("IOError", "Too many open files: %1").arg(file);
-    case kFileAccessDenied:
-        return QCoreApplication::translate("IOError", "File access denied: %1").arg(file);
-    default:
-        return QCoreApplication::translate("IOError", "I/O error %1: %2").arg(error.Code()).arg(file);
+namespace {
+
+// The form's words through the installed translators.
+class Translated final : public FormWords {
+public:
+    std::string translate(const char* context, const char* source, const char* disambiguation,
+                          int n) const override {
+        return QCoreApplication::translate(context, source, disambiguation, n).toStdString();
     }
-}
+};
+
+}  // namespace
+
+QString IOErrorText(const IOError& error) { return QString::fromStdString(form::IOErrorWords(error, Translated())); }
 
 QString ErrorText(const std::exception& error) {
     if (const auto* io = dynamic_cast<const IOError*>(&error))
         return IOErrorText(*io);
-    return QString::fromStdString(error.what());
+    return QString::fromStdString(form::ErrorWords(error, Translated()));
 }
 
 QString ErrorText(const std::exception_ptr& failure) {
