@@ -32,7 +32,7 @@ constexpr std::array<bool, 256> kNotPlain = [] {
     return notPlain;
 }();
 
-constexpr CallRecordField kBinaryField = kCallRecordFields[12];
+constexpr FieldPlace kBinaryField = kCallRecordFields[12];
 
 // Every text byte of the record (all but field 13's) is plain. Eight bytes
 // at a time first: no byte below 0x2D (",", quote, CR and LF all are) and
@@ -61,7 +61,7 @@ bool PlainRecord(const std::uint8_t* record) {
 // copies need no call.
 template <std::size_t F>
 char* PutField(const std::uint8_t* record, char* at) {
-    constexpr CallRecordField field = kCallRecordFields[F];
+    constexpr FieldPlace field = kCallRecordFields[F];
     if constexpr (F == 12 && std::endian::native != std::endian::little) {
         for (std::size_t i = 0; i < field.Width; ++i)
             PutHex(record[field.Offset + i], at + 2 * i);
