@@ -98,7 +98,7 @@ int Find(const char* file, const char* text) {
         JobProgress control;
         const auto start = Clock::now();
         const double cpu0 = CpuSeconds();
-        const auto hit = FindInFile(source, {text, matchCase, TextEncoding::Windows1251}, 0, false, control);
+        const auto hit = FindInFile(source, {text, matchCase, Charset::Windows1251}, 0, false, control);
         const double s = Seconds(start);
         const double cpu = CpuSeconds() - cpu0;
         const std::uint64_t scanned = hit ? *hit : source.Size();

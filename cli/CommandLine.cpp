@@ -7,7 +7,7 @@
 #include <map>
 
 #include "ConversionMode.h"
-#include "Windows1251.h"
+#include "TableCharset.h"
 
 namespace {
 
@@ -43,6 +43,9 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
     app.add_option("-T,--tables", cl.TablesFolder,
                    "folder of the code tables and field-names")
         ->option_text("DIR");
+    app.add_option("--charset", cl.CharsetName,
+                   "the tables' character set when they do not say it: windows-1251 or ISO-8859-1")
+        ->option_text("NAME");
     app.add_option("-d,--output-dir", cl.OutputDir,
                    "outputs go into DIR (made when missing)")
         ->option_text("DIR");
@@ -132,12 +135,17 @@ std::string UsageText() {
            "Converts an S12 call-record file (2048-byte blocks of 34 records of 60 bytes)\n"
            "into text lines or recodes it between EBCDIC and ASCII.\n" +
            formatter.make_groups(&app, CLI::AppFormatMode::Normal) +
-           "-s is taken as UTF-8 and written in windows-1251, as the window writes it.\n"
+           "-s and -w are taken as UTF-8 and used in the tables' character set, which the\n"
+           "CSV is decoded from: a file \"charset\" beside them names it (windows-1251 or\n"
+           "ISO-8859-1); the two pairs MAVIK ships are known without one; else --charset;\n"
+           "else windows-1251, with a warning.\n"
            "-w COND is N OP VALUE: field N (1-14) compared as text with VALUE (the rest,\n"
            "blanks included), OP one of = != < <= > >= ^= (starts with) *= (contains).\n"
            "Field 13 is its 8 hex digits. A value may be written as a formatted line shows\n"
            "it: 5=07/12 is 5=0712, 6>=12:00:00 6>=120000, 13^=2B41H 13^=2B41, and a blank\n"
-           "in fields 3 and 4 stands for F. All conditions must hold; text and CSV only.\n"
+           "in fields 3 and 4 stands for F. A value must fit its field: a date MMDD, a time\n"
+           "hhmmss, 8 hex digits, digits (F too in 3 and 4); ^= and *= take a part of one.\n"
+           "All conditions must hold; text and CSV only.\n"
            "-o csv writes RFC 4180 CSV in UTF-8: block,record and the 14 field values of\n"
            "every record (type F too). A file \"field-names\" of 14 lines beside the tables\n"
            "names the fields in its header. Without -T the tables are those of the current\n"
@@ -156,7 +164,8 @@ std::string UsageText() {
            "Exit status: 0 done, 1 a file failed, 2 usage error.\n";
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::function<Charset(const CommandLine&)>& charsetOf) {
     CommandLine cl;
     std::string inputType = "ebcdic", outputType = "text", separator, blocks;
     std::vector<std::string> operands, where;
@@ -183,10 +192,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     cl.AsciiInput = inputType == "ascii";
     cl.BinaryOutput = outputType == "binary";
     cl.CsvOutput = outputType == "csv";
+    if (app.count("--charset")) {
+        try {
+            cl.TextCharset = EightBitCharsetNamed(cl.CharsetName);
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string("--charset: ") + e.what());
+        }
+    } else if (charsetOf && !cl.Stats) {  // --stats reads no text
+        cl.TextCharset = charsetOf(cl);
+    }
     if (app.count("--separator")) {
         cl.SeparatorGiven = true;
         try {
-            cl.Separator = Utf8ToWindows1251(separator);
+            cl.Separator = Utf8ToCharset(cl.TextCharset, separator);
         } catch (const std::invalid_argument& e) {
             throw UsageError(std::string("separator: ") + e.what());
         }
@@ -195,7 +213,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     // Taken last first, like every option: put the conditions back in order.
     for (auto it = where.rbegin(); it != where.rend(); ++it) {
         try {
-            cl.Where.push_back(ParseCondition(Utf8ToWindows1251(*it)));
+            cl.Where.push_back(ParseCondition(Utf8ToCharset(cl.TextCharset, *it)));
+            CheckCondition(cl.Where.back());
         } catch (const std::invalid_argument& e) {
             throw UsageError(std::string("--where: ") + e.what());
         }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "Charset.h"
 #include "ConversionRun.h"
 #include "SelectionCondition.h"
 
@@ -14,10 +16,14 @@ struct CommandLine {
     bool BinaryOutput = false;  // -o binary
     bool CsvOutput = false;     // -o csv
     bool Raw = false;
-    std::string Separator = "*";  // in windows-1251, as the window writes it
+    std::string Separator = "*";  // in TextCharset
     bool SeparatorGiven = false;
     bool Tab = false;
     std::string TablesFolder;     // empty: the current folder
+    std::string CharsetName;      // --charset: the tables' character set, when they do not say it
+    // The tables' character set: -s and -w are taken in it, the CSV decoded
+    // from it. --charset, else what ParseCommandLine's charsetOf says.
+    Charset TextCharset = Charset::Windows1251;
     std::optional<std::string> OutputDir;  // -d
     unsigned Jobs = 0;            // -j; 0: one per processor
     bool Stats = false;
@@ -42,8 +48,11 @@ public:
     using std::invalid_argument::invalid_argument;
 };
 
-// Throws UsageError.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
+// Throws UsageError. Without --charset, charsetOf (when given) says the
+// tables' character set from the options parsed so far; windows-1251 when
+// not given.
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::function<Charset(const CommandLine&)>& charsetOf = {});
 
 // The --help text: every option, the output name rule and the exit statuses.
 std::string UsageText();

@@ -26,7 +26,7 @@
 #include "InstalledLayout.h"
 #include "RunReport.h"
 #include "Version.h"
-#include "Windows1251.h"
+#include "TableCharset.h"
 
 namespace {
 
@@ -71,9 +71,11 @@ private:
 class BatchSettings : public RunSettings {
 public:
     BatchSettings(int mode, std::int64_t blockCount, bool formatted, BatchProgress& progress,
-                  const std::vector<std::string>& fieldNames)
-        : mode_(mode), blockCount_(blockCount), formatted_(formatted), progress_(progress), fieldNames_(fieldNames) {}
+                  const std::vector<std::string>& fieldNames, Charset set)
+        : mode_(mode), blockCount_(blockCount), formatted_(formatted), progress_(progress), fieldNames_(fieldNames),
+          set_(set) {}
     std::vector<std::string> FieldNames() const override { return fieldNames_; }
+    Charset TextCharset() const override { return set_; }
     int ConversionMode() const override { return mode_; }
     std::int64_t BlockCount() const override { return blockCount_; }
     // Asked once after every block: the batch's progress counts blocks here.
@@ -90,6 +92,7 @@ private:
     bool formatted_;
     BatchProgress& progress_;
     const std::vector<std::string>& fieldNames_;
+    Charset set_;
 };
 
 // The default tables of the installation this program belongs to, when
@@ -256,7 +259,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
                    toStream ? kStandardOutputName : job.Output, fromStream, toStream,
                    OutputMode::ReplaceOnSuccess, batch.cl.Blocks};
     const int mode = batch.cl.ConversionMode();
-    BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress, batch.fieldNames);
+    BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress, batch.fieldNames, batch.cl.TextCharset);
     const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);
     batch.progress.FileDone();
     if (result.Failed) {
@@ -280,7 +283,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     if (result.Undecodable)
         batch.progress.Say("warning: " + files.Input + ": " + std::to_string(result.Undecodable) +
                            (result.Undecodable == 1 ? " byte" : " bytes") +
-                           " that windows-1251 leaves undefined written as U+FFFD");
+                           " that " + CharsetName(batch.cl.TextCharset) + " leaves undefined written as U+FFFD");
     if (!batch.cl.Quiet && !batch.several) {
         const std::int64_t records = result.BlocksDone * static_cast<std::int64_t>(kRecordsPerBlock);
         std::string summary = std::to_string(result.BlocksDone) + " blocks (" + std::to_string(records) + " records";
@@ -295,6 +298,21 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     return true;
 }
 
+// Whether the tables' character set changes what is written: the CSV is
+// decoded from it, and -s and -w beyond ASCII are taken in it.
+bool TextMatters(const CommandLine& cl) {
+    const auto beyondAscii = [](const std::string& bytes) {
+        for (unsigned char b : bytes)
+            if (b >= 0x80)
+                return true;
+        return false;
+    };
+    bool matters = cl.CsvOutput || (cl.SeparatorGiven && beyondAscii(cl.Separator));
+    for (const SelectionCondition& c : cl.Where)
+        matters = matters || beyondAscii(c.Value);
+    return matters;
+}
+
 unsigned DefaultJobs() {
     const unsigned n = std::thread::hardware_concurrency();
     return n == 0 ? 1 : n;
@@ -305,13 +323,25 @@ unsigned DefaultJobs() {
 int Main(const std::vector<std::string>& arguments) {
     CommandLine cl;
     std::vector<FileJob> jobs;
+    // The tables' folder, found once: the -s and -w of the command line are
+    // taken in the character set of the tables there.
+    std::optional<std::string> tablesFolder;
+    TablesCharset pairCharset;
+    const auto charsetOf = [&](const CommandLine& parsed) {
+        tablesFolder = TablesFolder(parsed);
+        pairCharset = CharsetOfTables(fileaccess::PathOf(*tablesFolder));
+        return pairCharset.Set;
+    };
     try {
-        cl = ParseCommandLine(arguments);
+        cl = ParseCommandLine(arguments, charsetOf);
         if (!cl.Help && !cl.Version && !cl.Stats)
             jobs = PlanJobs(cl);
     } catch (const UsageError& e) {
         Say(std::string(e.what()) + " (try 'mavik-convert --help')");
         return kExitUsage;
+    } catch (const CharsetFileError& e) {
+        Say(e.what());
+        return kExitFailure;
     }
     if (cl.Help) {
         std::fputs(UsageText().c_str(), stdout);
@@ -329,16 +359,21 @@ int Main(const std::vector<std::string>& arguments) {
     WarnAboutOptions(cl);
     for (const SelectionCondition& c : cl.Where)
         if (const auto why = NeverMatches(c))
-            Say("warning: " + Windows1251ToUtf8(NeverMatchText(*why)));
+            Say("warning: " + CharsetToUtf8(cl.TextCharset, NeverMatchText(*why)));
+    if (!tablesFolder)
+        tablesFolder = TablesFolder(cl);
+    else if (pairCharset.Source == CharsetSource::Default && TextMatters(cl))
+        Say("warning: the code tables in " + (tablesFolder->empty() ? std::string("the current folder") : *tablesFolder) +
+            " do not say their character set; their text is taken as windows-1251 (give --charset, or a file \"" +
+            kCharsetFile + "\" beside them naming it)");
     const int mode = cl.ConversionMode();
-    const std::string tablesFolder = TablesFolder(cl);
     CodeTables tables;
-    if (!LoadTableFor(mode, tablesFolder, tables))
+    if (!LoadTableFor(mode, *tablesFolder, tables))
         return kExitFailure;
     std::vector<std::string> fieldNames;
     if (cl.CsvOutput) {
         try {
-            fieldNames = LoadFieldNames(tablesFolder).value_or(std::vector<std::string>{});
+            fieldNames = LoadFieldNames(*tablesFolder).value_or(std::vector<std::string>{});
         } catch (const IOError& e) {
             Say(Subject(e.FileName(), e.Words()));
             return kExitFailure;

@@ -205,6 +205,42 @@
             <numerusform>%1: должен содержать 14 непустых строк, по имени поля в каждой; в нём %n строк</numerusform>
         </translation>
     </message>
+    <message>
+        <source>a date, MMDD or MM/DD, for example %1 or %2</source>
+        <translation>дата, ММДД или ММ/ДД, например %1 или %2</translation>
+    </message>
+    <message>
+        <source>a time, hhmmss or hh:mm:ss, for example %1 or %2</source>
+        <translation>время, ччммсс или чч:мм:сс, например %1 или %2</translation>
+    </message>
+    <message>
+        <source>4 binary bytes as 8 hex digits, for example %1</source>
+        <translation>4 двоичных байта как 8 шестнадцатеричных цифр, например %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n digit(s), for example %1</source>
+        <translation>
+            <numerusform>%n цифра, например %1</numerusform>
+            <numerusform>%n цифры, например %1</numerusform>
+            <numerusform>%n цифр, например %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n digit(s) padded with F, for example %1</source>
+        <translation>
+            <numerusform>%n цифра, дополненная F, например %1</numerusform>
+            <numerusform>%n цифры, дополненные F, например %1</numerusform>
+            <numerusform>%n цифр, дополненных F, например %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>field %1 holds %2</source>
+        <translation>поле %1 содержит %2</translation>
+    </message>
+    <message>
+        <source>%1, or with ^= and *= a part of one</source>
+        <translation>%1, а с ^= и *= — часть такого значения</translation>
+    </message>
 </context>
 <context>
     <name>ExportDialog</name>
@@ -500,12 +536,8 @@
         <translation> ⟩⟩ строка обрезана</translation>
     </message>
     <message>
-        <source>Line   Text (UTF-8)</source>
-        <translation>Строка Текст (UTF-8)</translation>
-    </message>
-    <message>
-        <source>Line   Text (windows-1251)</source>
-        <translation>Строка Текст (windows-1251)</translation>
+        <source>Line   Text (%1)</source>
+        <translation>Строка Текст (%1)</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,7 @@
 #include "RecordBrowser.h"
 #include "RecordFile.h"
 #include "RecordTableModel.h"
+#include "TableCharset.h"
 #include "TextEncoding.h"
 #include "TextViewerWindow.h"
 
@@ -33,6 +34,7 @@ struct Options {
     bool records = false;
     std::string input = "ebcdic";
     std::string tables;
+    std::string charset;  // --charset; empty: the tables' own
     std::string file;
 };
 
@@ -56,6 +58,28 @@ CodeTables EbcdicTableIfAny(const std::string& folder) {
     } catch (const std::exception&) {
     }
     return tables;
+}
+
+// The tables' character set, from --charset or the tables in options.tables;
+// nothing, with the reason on stderr, when their file "charset" is wrong.
+// A set taken by default is said once a window can be shown.
+std::optional<TablesCharset> ChosenCharset(const Options& options) {
+    if (!options.charset.empty())
+        return TablesCharset{EightBitCharsetNamed(options.charset), CharsetSource::Option};
+    try {
+        return CharsetOfTables(options.tables);
+    } catch (const CharsetFileError& e) {
+        std::fprintf(stderr, "mavik-view: %s\n", e.what());
+        return std::nullopt;
+    }
+}
+
+void SayDefaultCharset(const Options& options, const TablesCharset& chosen) {
+    if (chosen.Source == CharsetSource::Default)
+        std::fprintf(stderr,
+                     "mavik-view: warning: the code tables in %s do not say their character set; their text is "
+                     "shown as windows-1251 (give --charset, or a file \"%s\" beside them naming it)\n",
+                     options.tables.empty() ? "the current folder" : options.tables.c_str(), kCharsetFile);
 }
 
 // Where no display can be opened, Qt ends the program with an abort and a
@@ -119,13 +143,18 @@ int ShowRecords(int& argc, char* argv[], const Options& options, bool inputCode)
     } catch (const IOError& error) {
         return Unopenable(options, error);
     }
+    const auto chosen = ChosenCharset(options);
+    if (!chosen)
+        return kUnopenable;
     const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     if (!application)
         return kUnopenable;
+    SayDefaultCharset(options, *chosen);
     RecordBrowser* browser = nullptr;
     try {
         browser = RecordBrowser::Open(QFile::decodeName(options.file.c_str()), std::nullopt, code,
-                                      tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr, options.tables);
+                                      tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr, options.tables,
+                                      nullptr, chosen->Set);
     } catch (const IOError& error) {
         return Unopenable(options, error);
     } catch (const std::exception& error) {
@@ -161,6 +190,18 @@ int main(int argc, char* argv[]) {
                       ->check(CLI::IsMember({"ebcdic", "ascii"}));
     app.add_option("-T,--tables", options.tables, "Folder of the code tables (default: the current folder)")
         ->check(CLI::ExistingDirectory);
+    app.add_option("--charset", options.charset,
+                   "The tables' character set when they do not say it: windows-1251 or ISO-8859-1")
+        ->check(CLI::Validator(
+            [](std::string& value) -> std::string {
+                try {
+                    EightBitCharsetNamed(value);
+                    return {};
+                } catch (const std::invalid_argument& e) {
+                    return e.what();
+                }
+            },
+            "NAME"));
     app.add_option("FILE", options.file, "The file to show")->required();
     try {
         app.parse(argc, argv);
@@ -186,17 +227,22 @@ int main(int argc, char* argv[]) {
     const bool ebcdic = options.input == "ebcdic";
     const CodeTables tables = ebcdic && !asText ? EbcdicTableIfAny(options.tables) : CodeTables{};
 
+    const auto chosen = ChosenCharset(options);
+    if (!chosen)
+        return kUnopenable;
     const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     if (!application)
         return kUnopenable;
+    SayDefaultCharset(options, *chosen);
     const QString path = QFile::decodeName(options.file.c_str());
     QMainWindow* viewer = nullptr;
     try {
         if (asText)
-            viewer = TextViewerWindow::Open(path);
+            viewer = TextViewerWindow::Open(path, nullptr, chosen->Set);
         else
             viewer = ByteViewerWindow::Open(path, {ebcdic ? ByteDecoding::Input::Ebcdic : ByteDecoding::Input::Ascii,
-                                             tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr});
+                                                   tables.EbcdicToAscii ? &*tables.EbcdicToAscii : nullptr,
+                                                   chosen->Set});
     } catch (const IOError& error) {
         return Unopenable(options, error);
     }

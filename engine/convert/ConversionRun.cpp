@@ -98,7 +98,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
         // The run's first mode decides whether it writes CSV: a header row
         // cannot follow lines.
         const bool csv = OutputTypeFor(settings.ConversionMode()) == OutputType::Csv;
-        CsvWriter csvWriter(RecordLayout::Block(BlockCode::Ascii), nullptr);
+        CsvWriter csvWriter(RecordLayout::Block(BlockCode::Ascii), nullptr, settings.TextCharset());
         if (csv && (!range || range->First == 1)) {
             const std::string header = CsvWriter::HeaderRow(settings.FieldNames());
             output->Write(header.data(), header.size());

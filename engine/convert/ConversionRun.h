@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Charset.h"
 #include "CodeTable.h"
 #include "IOError.h"
 #include "OutputFile.h"
@@ -21,6 +22,8 @@ public:
     virtual void UpdateGauge(int progress) = 0;   // told when the percentage changes
     // A CSV output's header names the 14 fields with these; none: field1...
     virtual std::vector<std::string> FieldNames() const { return {}; }
+    // The tables' character set: a CSV output's fields are decoded from it.
+    virtual Charset TextCharset() const { return Charset::Windows1251; }
 
 protected:
     ~RunSettings() = default;
@@ -47,7 +50,7 @@ struct ConversionResult {
     std::int64_t RecordsSelected = 0;  // with a selection: the records that matched it
     std::int64_t LinesWritten = 0;     // text lines or CSV rows (the header not counted)
     std::int64_t TypeFLeftOut = 0;     // records a formatted output left out: type F
-    std::int64_t Undecodable = 0;      // CSV: bytes windows-1251 leaves undefined, written as U+FFFD
+    std::int64_t Undecodable = 0;      // CSV: bytes the set leaves undefined, written as U+FFFD
 };
 
 // Done blocks as a whole percentage of blockCount, truncated, within 0-100.

@@ -12,7 +12,6 @@
 #include "FileAccess.h"
 #include "HexDigits.h"
 #include "IOError.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ constexpr std::array<bool, 256> kNotPlain = [] {
     return notPlain;
 }();
 
-constexpr CallRecordField kBinaryField = kCallRecordFields[12];
+constexpr FieldPlace kBinaryField = kCallRecordFields[12];
 
 // Every text byte of the record (all but field 13's) is plain. Eight bytes
 // at a time first: no byte below 0x2D (",", quote, CR and LF all are) and
@@ -61,7 +60,7 @@ bool PlainRecord(const std::uint8_t* record) {
 // copies need no call.
 template <std::size_t F>
 char* PutField(const std::uint8_t* record, char* at) {
-    constexpr CallRecordField field = kCallRecordFields[F];
+    constexpr FieldPlace field = kCallRecordFields[F];
     if constexpr (F == 12 && std::endian::native != std::endian::little) {
         for (std::size_t i = 0; i < field.Width; ++i)
             PutHex(record[field.Offset + i], at + 2 * i);
@@ -95,8 +94,8 @@ char* PutFields(const std::uint8_t* record, char* at, std::index_sequence<F...>)
 
 }  // namespace
 
-CsvWriter::CsvWriter(const RecordLayout& layout, const CodeTable* table)
-    : reader_(layout, table), plainBlocks_(layout.Kind == LayoutKind::Block && !reader_.Table()) {}
+CsvWriter::CsvWriter(const RecordLayout& layout, const CodeTable* table, Charset set)
+    : reader_(layout, table), utf8_(Utf8Table(set)), set_(set), plainBlocks_(layout.Kind == LayoutKind::Block && !reader_.Table()) {}
 
 std::string CsvWriter::HeaderRow(const std::vector<std::string>& names) {
     std::string row = "block,record";
@@ -117,7 +116,7 @@ std::string CsvWriter::HeaderRow(const std::vector<std::string>& names) {
 // Straight into the output buffer, without a string per field: this runs
 // for every record of a file.
 void CsvWriter::WriteRow(const std::uint8_t* record, std::uint64_t block, std::uint64_t place, OutputFile& out) {
-    static const Utf8OfByte* const utf8 = Windows1251Utf8Table();
+    const Utf8OfByte* const utf8 = utf8_;
     char* const start = reinterpret_cast<char*>(out.Reserve(kMaxRow));
     char* at = start;
     if (block) {
@@ -163,7 +162,7 @@ void CsvWriter::WriteRow(const std::uint8_t* record, std::uint64_t block, std::u
                     *at++ = '"';
                 *at++ = static_cast<char>(b);
             } else {
-                undecodable_ += b == kUndefinedWindows1251;
+                undecodable_ += set_ == Charset::Windows1251 && b == 0x98;
                 std::memcpy(at, utf8[b].Bytes, 3);
                 at += utf8[b].Length;
             }

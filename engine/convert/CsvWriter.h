@@ -6,18 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "Charset.h"
 #include "CodeTable.h"
 #include "FieldText.h"
 #include "OutputFile.h"
 
 // Records as RFC 4180 CSV rows in UTF-8 with CR LF: the record's block and
 // place in it (both from 1), then its 14 field values (FieldReader::Value)
-// decoded from windows-1251. The one writer of the converter's -o csv and
+// decoded from the tables' character set. The one writer of the converter's -o csv and
 // the browser's CSV export, so both write the same bytes.
 class CsvWriter {
 public:
-    // layout and table as for FieldReader: the records' bytes as they lie.
-    CsvWriter(const RecordLayout& layout, const CodeTable* table);
+    // layout and table as for FieldReader: the records' bytes as they lie;
+    // set (windows-1251 or ISO-8859-1) is what the tables make of them.
+    CsvWriter(const RecordLayout& layout, const CodeTable* table, Charset set);
 
     // "block,record," then the names (quoted where needed), or field1 to
     // field14 without names.
@@ -27,11 +29,13 @@ public:
     // output's line, whose record was never counted).
     void WriteRow(const std::uint8_t* record, std::uint64_t block, std::uint64_t place, OutputFile& out);
 
-    // Bytes that windows-1251 leaves undefined, written as U+FFFD.
+    // Bytes that the set leaves undefined, written as U+FFFD.
     std::uint64_t Undecodable() const { return undecodable_; }
 
 private:
     FieldReader reader_;
+    const Utf8OfByte* utf8_;
+    Charset set_;
     bool plainBlocks_;  // records as they lie in a block, needing no recoding
     std::uint64_t numberedBlock_ = 0;
     std::string blockText_;  // numberedBlock_ and its comma

@@ -12,7 +12,7 @@ constexpr std::uint8_t kBlank = 0x20;
 
 // Field n (1-14) of the record's bytes.
 template <int N>
-constexpr CallRecordField kField = kCallRecordFields[N - 1];
+constexpr FieldPlace kField = kCallRecordFields[N - 1];
 
 // Writes straight into the output buffer: a call per field would cost more
 // than the bytes themselves.

@@ -24,13 +24,15 @@ struct CallRecord {
     std::uint8_t Bytes[kRecordSize];
 };
 
-struct CallRecordField {
+// Where a field's bytes lie within one record's bytes (the 60 record bytes
+// of a block file, or a text line).
+struct FieldPlace {
     std::size_t Offset;
     std::size_t Width;
 };
 
 // Fields 1 to 14 at index 0 to 13: widths 1,3,8,15,4,6,6,6,2,2,1,1,4,1.
-inline constexpr std::array<CallRecordField, 14> kCallRecordFields{{
+inline constexpr std::array<FieldPlace, 14> kCallRecordFields{{
     {0, 1}, {1, 3}, {4, 8}, {12, 15}, {27, 4}, {31, 6}, {37, 6},
     {43, 6}, {49, 2}, {51, 2}, {53, 1}, {54, 1}, {55, 4}, {59, 1},
 }};

@@ -13,13 +13,6 @@
 enum class LayoutKind { Block, Formatted, Raw };
 enum class BlockCode { Ebcdic, Ascii };
 
-// Where a field's bytes lie within one record's bytes (the 60 record bytes
-// of a block file, or the text line).
-struct FieldPlace {
-    std::size_t Offset;
-    std::size_t Width;
-};
-
 inline constexpr int kFieldCount = 14;
 // A text line has a separator after each field but the last.
 inline constexpr std::size_t kSeparatorsPerLine = kFieldCount - 1;

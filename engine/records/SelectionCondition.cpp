@@ -1,9 +1,9 @@
 #include "SelectionCondition.h"
 
 #include <array>
+#include <utility>
 
 #include "CallRecordBlock.h"
-#include <utility>
 
 namespace {
 
@@ -29,6 +29,65 @@ std::string Trimmed(std::string_view text) {
     return std::string(text);
 }
 
+// "a date, MMDD or MM/DD, for example 0712 or 07/12" and the like.
+std::string KindWords(int n) {
+    const std::string example = FieldValueExample(n);
+    const std::string width = std::to_string(FieldValueWidth(n));
+    switch (FieldValueKind(n)) {
+    case ValueKind::Date:
+        return "a date, MMDD or MM/DD, for example " + example + " or " + example.substr(0, 2) + "/" + example.substr(2);
+    case ValueKind::Time:
+        return "a time, hhmmss or hh:mm:ss, for example " + example + " or " + example.substr(0, 2) + ":" +
+               example.substr(2, 2) + ":" + example.substr(4, 2);
+    case ValueKind::Hex:
+        return "4 binary bytes as 8 hex digits, for example " + example;
+    case ValueKind::Digits:
+        return width + (width == "1" ? " digit" : " digits") + ", for example " + example;
+    case ValueKind::PaddedDigits:
+        return width + " digits padded with F, for example " + example;
+    case ValueKind::Text:
+        break;
+    }
+    return "text";
+}
+
+// The written forms of a whole value, one character class a place: D a
+// digit, X a hex digit of either case, P a digit, F or blank; any other
+// character stands for itself.
+std::vector<std::string> ValueForms(int n) {
+    const std::size_t width = FieldValueWidth(n);
+    switch (FieldValueKind(n)) {
+    case ValueKind::Date: return {"DDDD", "DD/DD"};
+    case ValueKind::Time: return {"DDDDDD", "DD:DD:DD"};
+    case ValueKind::Hex: return {"XXXXXXXX", "XXXXHXXXXH"};
+    case ValueKind::Digits: return {std::string(width, 'D')};
+    case ValueKind::PaddedDigits: return {std::string(width, 'P')};
+    case ValueKind::Text: break;
+    }
+    return {};
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool Fits(char c, char place) {
+    switch (place) {
+    case 'D': return IsDigit(c);
+    case 'X': return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    case 'P': return IsDigit(c) || c == 'F' || c == ' ';
+    default: return c == place;
+    }
+}
+
+// Whether value fits form from place at on.
+bool FitsAt(std::string_view value, const std::string& form, std::size_t at) {
+    if (at + value.size() > form.size())
+        return false;
+    for (std::size_t i = 0; i < value.size(); ++i)
+        if (!Fits(value[i], form[at + i]))
+            return false;
+    return true;
+}
+
 std::string ProblemText(SelectionProblem problem, const std::string& detail) {
     switch (problem) {
     case SelectionProblem::NoField:
@@ -42,6 +101,10 @@ std::string ProblemText(SelectionProblem problem, const std::string& detail) {
     case SelectionProblem::ValueBeginsWithEqual:
         return "a value after \"" + detail + "\" cannot begin with \"=\", which would make the operator \"" +
                detail + "=\"";
+    case SelectionProblem::ValueNotOfKind:
+    case SelectionProblem::PartNotOfKind:
+        return "field " + detail + " holds " + KindWords(std::stoi(detail)) +
+               (problem == SelectionProblem::PartNotOfKind ? ", or with ^= and *= a part of one" : "");
     }
     return {};
 }
@@ -133,9 +196,59 @@ std::string ConditionValue(int field, std::string_view value) {
     for (char c : value) {
         if (dropped && c == dropped)
             continue;
+        if (field == 13 && c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
         canonical += (field == 3 || field == 4) && c == ' ' ? 'F' : c;
     }
     return canonical;
+}
+
+ValueKind FieldValueKind(int n) {
+    switch (n) {
+    case 1: return ValueKind::Text;
+    case 3:
+    case 4: return ValueKind::PaddedDigits;
+    case 5: return ValueKind::Date;
+    case 6:
+    case 7: return ValueKind::Time;
+    case 13: return ValueKind::Hex;
+    default: return ValueKind::Digits;
+    }
+}
+
+const char* FieldValueExample(int n) {
+    // The fields of one record, as a raw field line shows them.
+    static constexpr const char* kExamples[14] = {"2",  "017",  "4951FFFF", "0123456789FFFFF", "0712",
+                                                  "235959", "000130", "000090", "01", "02", "3", "4",
+                                                  "2B417A30", "5"};
+    return kExamples[n - 1];
+}
+
+void CheckCondition(const SelectionCondition& c) {
+    const std::vector<std::string> forms = ValueForms(c.Field);
+    if (forms.empty())
+        return;
+    const std::string_view value = c.Value;
+    bool fits = false;
+    for (const std::string& form : forms) {
+        switch (c.Op) {
+        case SelectionOp::StartsWith:
+            fits = fits || FitsAt(value, form, 0);
+            break;
+        case SelectionOp::Contains:
+            for (std::size_t at = 0; at <= form.size() && !fits; ++at)
+                fits = FitsAt(value, form, at);
+            break;
+        default:
+            fits = fits || (value.size() == form.size() && FitsAt(value, form, 0));
+            break;
+        }
+    }
+    if (fits)
+        return;
+    const bool part = c.Op == SelectionOp::StartsWith || c.Op == SelectionOp::Contains;
+    throw SelectionError(part ? SelectionProblem::PartNotOfKind : SelectionProblem::ValueNotOfKind,
+                         std::to_string(c.Field) + OperatorText(c.Op) + c.Value, std::to_string(c.Field));
 }
 
 std::size_t FieldValueWidth(int n) {

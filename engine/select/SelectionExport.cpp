@@ -33,7 +33,7 @@ bool WriteCsv(const RecordFile& file, const SelectionIndex* selection, const Cod
               OutputFile& out) {
     const std::string header = CsvWriter::HeaderRow(format.FieldNames);
     out.Write(header.data(), header.size());
-    CsvWriter writer(file.Layout(), table);
+    CsvWriter writer(file.Layout(), table, format.TextCharset);
     const bool numbered = file.Layout().Kind != LayoutKind::Formatted;
     if (file.Layout().IsText())
         return WalkLines(file, selection, stop, done, [&](const std::uint8_t* line, std::uint64_t l) {

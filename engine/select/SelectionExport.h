@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Charset.h"
 #include "CodeTable.h"
 #include "Job.h"
 #include "RecordFile.h"
@@ -21,6 +22,7 @@ struct ExportFormat {
     bool Formatted = true;        // block files, Lines only
     std::string Separator = "*";  // block files, Lines only; may be empty or TAB
     std::vector<std::string> FieldNames;  // Csv: the header's, or none (field1...)
+    Charset TextCharset = Charset::Windows1251;  // Csv: the tables' set, the fields decoded from it
 };
 
 // Writes the selected records (every record when selection is nullptr) to

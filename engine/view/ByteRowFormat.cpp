@@ -4,7 +4,6 @@
 
 #include "CallRecordBlock.h"
 #include "HexDigits.h"
-#include "Windows1251.h"
 
 namespace {
 
@@ -54,11 +53,11 @@ bool StartsField(std::size_t i) { return i > 0 && FieldOfRecordByte(i) != FieldO
 
 }  // namespace
 
-char16_t GlyphOf(std::uint8_t byte) {
+char16_t GlyphOf(std::uint8_t byte, Charset set) {
     if (byte < 0x20 || byte == 0x7F || byte == 0xAD)
         return u'.';
-    const char16_t c = FromWindows1251(byte);
-    return c == 0 ? u'.' : c;
+    const char16_t c = CharOfByte(set, byte);
+    return c == 0 || (c >= 0x80 && c < 0xA0) ? u'.' : c;
 }
 
 std::u16string DecodeByteRow(const ByteRowLayout::Row& row, const std::uint8_t* bytes,
@@ -70,6 +69,7 @@ std::u16string DecodeByteRow(const ByteRowLayout::Row& row, const std::uint8_t* 
     if (!decoding.Decodes())
         return text;
     const bool ebcdic = decoding.Charset == ByteDecoding::Input::Ebcdic;
+    const Charset set = decoding.Set.value_or(Charset::Windows1251);
     const bool record = row.Kind == ByteRowLayout::RowKind::Record;
     for (std::size_t i = 0; i < n; ++i) {
         if (record && StartsField(i))
@@ -83,7 +83,7 @@ std::u16string DecodeByteRow(const ByteRowLayout::Row& row, const std::uint8_t* 
             text.append(digits, 2);
             continue;
         }
-        text.push_back(GlyphOf(ebcdic ? (*decoding.Table)[bytes[i]] : bytes[i]));
+        text.push_back(GlyphOf(ebcdic ? (*decoding.Table)[bytes[i]] : bytes[i], set));
     }
     return text;
 }

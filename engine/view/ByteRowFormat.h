@@ -2,19 +2,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ByteRowLayout.h"
+#include "Charset.h"
 #include "CodeTable.h"
 
 // How the byte viewer turns the bytes of text into glyphs.
 struct ByteDecoding {
     enum class Input { Ebcdic, Ascii };
+    ByteDecoding() = default;
+    ByteDecoding(Input input, const CodeTable* table = nullptr, std::optional<::Charset> set = std::nullopt)
+        : Charset(input), Table(table), Set(set) {}
+
     Input Charset = Input::Ascii;
     // EBCDIC to ASCII; nullptr when none is loaded, and EBCDIC then shows
     // as hex only.
     const CodeTable* Table = nullptr;
+    // The tables' character set the glyphs are read in; nothing: the
+    // window's own, windows-1251 (a viewer's Open puts in its tables').
+    std::optional<::Charset> Set;
 
     bool Decodes() const { return Charset == Input::Ascii || Table != nullptr; }
 };
@@ -33,9 +42,9 @@ struct FormattedRow {
 // Field 1 to 14 of a byte at position 0 to 59 within a record.
 int FieldOfRecordByte(std::size_t position);
 
-// The glyph for a byte already in ASCII/windows-1251: '.' where it has none
+// The glyph for a byte already in ASCII (the set's): '.' where it has none
 // or is a control character.
-char16_t GlyphOf(std::uint8_t byte);
+char16_t GlyphOf(std::uint8_t byte, Charset set = Charset::Windows1251);
 
 // The label, the hex and (if the decoding decodes) the glyphs of row, whose
 // bytes are bytes[0..n); n may fall short of the row's length when the file

@@ -11,13 +11,18 @@
 #include "AlignedBuffer.h"
 #include "FileSource.h"
 
-std::array<std::uint8_t, 256> CaseFoldTable(TextEncoding encoding) {
+std::array<std::uint8_t, 256> CaseFoldTable(Charset encoding) {
     std::array<std::uint8_t, 256> table{};
     for (int i = 0; i < 256; ++i)
         table[i] = static_cast<std::uint8_t>(i);
     for (int c = 'A'; c <= 'Z'; ++c)
         table[c] = static_cast<std::uint8_t>(c + 32);
-    if (encoding == TextEncoding::Windows1251) {
+    if (encoding == Charset::Latin1) {
+        for (int c = 0xC0; c <= 0xDE; ++c)
+            if (c != 0xD7)  // the multiplication sign
+                table[c] = static_cast<std::uint8_t>(c + 32);
+    }
+    if (encoding == Charset::Windows1251) {
         for (int c = 0xC0; c <= 0xDF; ++c)
             table[c] = static_cast<std::uint8_t>(c + 32);
         table[0xA8] = 0xB8;  // Ё

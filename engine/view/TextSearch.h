@@ -17,11 +17,11 @@ struct SearchPattern {
     bool MatchCase = true;
     // Letters folded when case does not matter: ASCII always, Cyrillic in
     // windows-1251 (in UTF-8 only ASCII letters fold).
-    TextEncoding Encoding = TextEncoding::Windows1251;
+    Charset Encoding = Charset::Windows1251;
 };
 
 // The byte each byte folds to when case does not matter.
-std::array<std::uint8_t, 256> CaseFoldTable(TextEncoding encoding);
+std::array<std::uint8_t, 256> CaseFoldTable(Charset encoding);
 
 // The first match starting at or after from (forward), or the last one
 // starting before from (backward). The file is read in chunks that overlap

@@ -316,11 +316,11 @@ check "where: a malformed condition is a usage error naming it" run 2 -T "$table
 check "where: ... and names the condition" grep -q '"15=1"' "$work/err"
 check "where: with binary output is a usage error" run 2 -T "$tables" -o binary -w '1=2' "$ebcdic" w.asc
 check "where: ... that creates nothing" [ ! -e w.txt ] && [ ! -e w.asc ]
-"$convert" -T "$tables" -i ascii -w '1!=F' -w '5>=07' "$ascii" w-all.txt 2>err-where
+"$convert" -T "$tables" -i ascii -w '1!=F' -w '5>=0700' "$ascii" w-all.txt 2>err-where
 check "where: stderr says how many were selected" bash -c "tr -d '\\r' <err-where | grep -Eq '^mavik-convert: [0-9]+ of 102 records selected\$'"
 "$convert" -q -T "$tables" -i ascii "$ascii" all.txt
 selected=$(grep -c '' w-all.txt)
-expected=$(awk -F'*' '$1 != "F" && $5 >= "07"' all.txt | grep -c '')
+expected=$(awk -F'*' '$1 != "F" && $5 >= "07/00"' all.txt | grep -c '')
 check "where: the lines are those the conditions select ($selected)" [ "$selected" -eq "$expected" ] && [ "$selected" -gt 0 ]
 check "where: with -q nothing on stderr" run 0 -T "$tables" -i ascii -w '1=2' "$ascii" w-q.txt
 check "where: ... really nothing" [ ! -s "$work/err" ]
@@ -335,11 +335,16 @@ run 0 -T "$tables" -i ascii -r -w '6>=12:00:00' -w '13^=2B41H' "$ascii" w-colon.
 run 0 -T "$tables" -i ascii -r -w '6>=120000' -w '13^=2B41' "$ascii" w-nocolon.txt
 check "where: 6>=12:00:00 and 13^=2B41H select as 6>=120000 and 13^=2B41" cmp -s w-colon.txt w-nocolon.txt
 # A condition that cannot hold says so, and the run goes on.
-check "where: a condition that never matches still runs" run 0 -T "$tables" -i ascii -w '5==0712' "$ascii" w-never.txt
+check "where: a condition that never matches still runs" run 0 -T "$tables" -i ascii -w '1=FF' "$ascii" w-never.txt
 # (Windows ends the line in CR LF.)
 check "where: ... and says why" bash -c "tr -d '\\r' <\"\$1\" | grep -qxF \"\$2\"" - "$work/err" \
-    "mavik-convert: warning: condition '5==0712' can never match: field 5 holds 4 characters, the value \"=0712\" has 5"
+    "mavik-convert: warning: condition '1=FF' can never match: field 1 holds 1 character, the value \"FF\" has 2"
 check "where: ... writing nothing" [ ! -s w-never.txt ]
+# A value that is not of its field's kind is refused before anything runs.
+check "where: a time that is not hhmmss is a usage error" run 2 -T "$tables" -i ascii -w '7>=5:00' "$ascii" w-kind.txt
+check "where: ... naming the field, its kind and an example" bash -c "tr -d '\\r' <\"\$1\" | grep -qxF \"\$2\"" - "$work/err" \
+    "mavik-convert: --where: condition \"7>=5:00\": field 7 holds a time, hhmmss or hh:mm:ss, for example 000130 or 00:01:30 (try 'mavik-convert --help')"
+check "where: ... creating nothing" [ ! -e w-kind.txt ]
 
 # --- -o csv ---
 mkdir csvdir
@@ -361,7 +366,7 @@ for at in range(0, len(data), line):
     rec, out, pos = data[at:at + line], [], 0
     for n, w in enumerate(widths):
         v = rec[pos:pos + w]
-        out.append(v.hex().upper() if n == 12 else v.decode("cp1251"))
+        out.append(v.hex().upper() if n == 12 else v.decode("latin-1"))
         pos += w + 1
     print(",".join(out))' csvdir/day-raw.txt | md5sum)
 csv_values=$(tail -n +2 csvdir/day.csv | tr -d '\r' | cut -d, -f3- | md5sum)

@@ -47,7 +47,7 @@ TEST(RecordPredicate, Field13IsItsHexDigitsAndNeverRecoded) {
     // The example's field 13 holds + A z 0: 2B 41 7A 30.
     const CallRecord ascii = Example();
     EXPECT_TRUE(Matches("13=2B417A30", kAscii, ascii.Bytes));
-    EXPECT_FALSE(Matches("13=2b417a30", kAscii, ascii.Bytes));
+    EXPECT_TRUE(Matches("13=2b417a30", kAscii, ascii.Bytes));  // hex digits of either case
     EXPECT_FALSE(Matches("13=+Az0", kAscii, ascii.Bytes));
     EXPECT_TRUE(Matches("13^=2B41", kAscii, ascii.Bytes));
     EXPECT_TRUE(Matches("13>2B417A2F", kAscii, ascii.Bytes));

@@ -218,29 +218,29 @@ TEST(TextEncoding, TellsUtf8FromWindows1251) {
     const auto detect = [](const std::string& s, bool complete = true) {
         return DetectTextEncoding(reinterpret_cast<const std::uint8_t*>(s.data()), s.size(), complete);
     };
-    EXPECT_EQ(detect("plain ASCII\r\n"), TextEncoding::Utf8);
-    EXPECT_EQ(detect("Версия 1.0.1\n"), TextEncoding::Utf8);
-    EXPECT_EQ(detect("\xC2\xE5\xF0\xF1\xE8\xFF\n"), TextEncoding::Windows1251);  // "Версия"
-    EXPECT_EQ(detect(std::string(100, 'a') + "\xEF\xF0\xE8"), TextEncoding::Windows1251);
-    EXPECT_EQ(detect("\xE0\x80\xAF"), TextEncoding::Windows1251);  // overlong
-    EXPECT_EQ(detect("\xED\xA0\x80"), TextEncoding::Windows1251);  // a surrogate
+    EXPECT_EQ(detect("plain ASCII\r\n"), Charset::Utf8);
+    EXPECT_EQ(detect("Версия 1.0.1\n"), Charset::Utf8);
+    EXPECT_EQ(detect("\xC2\xE5\xF0\xF1\xE8\xFF\n"), Charset::Windows1251);  // "Версия"
+    EXPECT_EQ(detect(std::string(100, 'a') + "\xEF\xF0\xE8"), Charset::Windows1251);
+    EXPECT_EQ(detect("\xE0\x80\xAF"), Charset::Windows1251);  // overlong
+    EXPECT_EQ(detect("\xED\xA0\x80"), Charset::Windows1251);  // a surrogate
     // A sample cut inside a character is still UTF-8; the whole file is not.
-    EXPECT_EQ(detect("ok \xD0", false), TextEncoding::Utf8);
-    EXPECT_EQ(detect("ok \xD0", true), TextEncoding::Windows1251);
+    EXPECT_EQ(detect("ok \xD0", false), Charset::Utf8);
+    EXPECT_EQ(detect("ok \xD0", true), Charset::Windows1251);
 
     const std::string cp1251 = "\xC0\xE1\xE2\x09x";
     EXPECT_EQ(DecodeText(reinterpret_cast<const std::uint8_t*>(cp1251.data()), cp1251.size(),
-                         TextEncoding::Windows1251),
+                         Charset::Windows1251),
               u"Абв     x");
     const std::string utf8 = "Ж\x01\xFF";
-    EXPECT_EQ(DecodeText(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size(), TextEncoding::Utf8),
+    EXPECT_EQ(DecodeText(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size(), Charset::Utf8),
               u"Ж.\uFFFD");
     std::string bytes;
-    ASSERT_TRUE(EncodeText(u"Вызов", TextEncoding::Windows1251, bytes));
+    ASSERT_TRUE(EncodeText(u"Вызов", Charset::Windows1251, bytes));
     EXPECT_EQ(bytes, "\xC2\xFB\xE7\xEE\xE2");
-    ASSERT_TRUE(EncodeText(u"Вызов", TextEncoding::Utf8, bytes));
+    ASSERT_TRUE(EncodeText(u"Вызов", Charset::Utf8, bytes));
     EXPECT_EQ(bytes, "Вызов");
-    EXPECT_FALSE(EncodeText(u"\u4E2D", TextEncoding::Windows1251, bytes));
+    EXPECT_FALSE(EncodeText(u"\u4E2D", Charset::Windows1251, bytes));
 }
 
 TEST(TextEncoding, ReadsAsTextWithoutNulsAndWithLineEnds) {
@@ -274,7 +274,7 @@ TEST(FindBytes, AgreesWithAPlainSearchAtEveryPosition) {
         }
     }
     // Folded: the same search over a haystack of mixed case, Cyrillic too.
-    const auto fold = CaseFoldTable(TextEncoding::Windows1251);
+    const auto fold = CaseFoldTable(Charset::Windows1251);
     std::string mixed(3000, 'a');
     for (char& c : mixed)
         c = "aAbB\xE0\xC0"[random() % 6];  // a A b B а А
@@ -310,7 +310,7 @@ TEST(FindInFile, FindsAcrossChunkBordersForwardAndBackwardWithCaseSwitch) {
     FileSource source(path);
     JobProgress control;
     const auto find = [&](const char* what, bool matchCase, std::uint64_t from, bool backward) {
-        return FindInFile(source, {what, matchCase, TextEncoding::Windows1251}, from, backward, control, 64);
+        return FindInFile(source, {what, matchCase, Charset::Windows1251}, from, backward, control, 64);
     };
     // Forward from each match finds the next, across the borders.
     std::vector<std::uint64_t> forward;
@@ -336,15 +336,15 @@ TEST(FindInFile, FoldsCyrillicInWindows1251AndStopsWhenAsked) {
     WriteFile(path, ToBytes(std::string(70000, ' ') + "\xC2\xDB\xC7\xCE\xC2 \xA8"));  // "ВЫЗОВ Ё"
     FileSource source(path);
     JobProgress control;
-    EXPECT_EQ(FindInFile(source, {"\xE2\xFB\xE7\xEE\xE2", false, TextEncoding::Windows1251}, 0, false, control,
+    EXPECT_EQ(FindInFile(source, {"\xE2\xFB\xE7\xEE\xE2", false, Charset::Windows1251}, 0, false, control,
                          4096),
               70000u);
-    EXPECT_EQ(FindInFile(source, {"\xB8", false, TextEncoding::Windows1251}, 0, false, control, 4096), 70006u);
-    EXPECT_EQ(FindInFile(source, {"\xE2\xFB\xE7\xEE\xE2", true, TextEncoding::Windows1251}, 0, false, control,
+    EXPECT_EQ(FindInFile(source, {"\xB8", false, Charset::Windows1251}, 0, false, control, 4096), 70006u);
+    EXPECT_EQ(FindInFile(source, {"\xE2\xFB\xE7\xEE\xE2", true, Charset::Windows1251}, 0, false, control,
                          4096),
               std::nullopt);
     control.Stop = true;
-    EXPECT_EQ(FindInFile(source, {"\xC2", true, TextEncoding::Windows1251}, 0, false, control, 4096),
+    EXPECT_EQ(FindInFile(source, {"\xC2", true, Charset::Windows1251}, 0, false, control, 4096),
               std::nullopt);
 }
 
@@ -357,7 +357,7 @@ TEST(TextFindJob, GivesTheMatchAndItsLine) {
     LineIndexJob index(source);
     while (!index.Finished())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    TextFindJob job(source, {"WORD", false, TextEncoding::Utf8}, 0, false, index.Snapshot());
+    TextFindJob job(source, {"WORD", false, Charset::Utf8}, 0, false, index.Snapshot());
     while (!job.Finished())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_TRUE(job.Result());

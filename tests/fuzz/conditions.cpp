@@ -4,6 +4,7 @@
 // line's length, padded with '0') are the record, the rest is the text.
 #include <algorithm>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ FieldPlace TextPlace(const std::array<std::size_t, 14>& widths, std::size_t sepa
 std::string PlainText(const RecordLayout& layout, const CodeTable* table, const std::uint8_t* record, int n) {
     std::string text;
     if (layout.Kind == LayoutKind::Block) {
-        const CallRecordField f = kCallRecordFields[static_cast<std::size_t>(n - 1)];
+        const FieldPlace f = kCallRecordFields[static_cast<std::size_t>(n - 1)];
         for (std::size_t i = 0; i < f.Width; ++i) {
             const std::uint8_t b = record[f.Offset + i];
             if (n == 13) {
@@ -89,6 +90,8 @@ std::string PlainConditionValue(int n, const std::string& written) {
     for (char c : written) {
         if ((n == 5 && c == '/') || ((n == 6 || n == 7) && c == ':') || (n == 13 && c == 'H'))
             continue;
+        if (n == 13 && c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 32);  // hex digits of either case
         value += (n == 3 || n == 4) && c == ' ' ? 'F' : c;
     }
     return value;
@@ -106,6 +109,43 @@ bool PlainHolds(SelectionOp op, const std::string& text, const std::string& valu
     case SelectionOp::GreaterEqual: return order >= 0;
     case SelectionOp::StartsWith: return text.compare(0, value.size(), value) == 0 && text.size() >= value.size();
     case SelectionOp::Contains: return text.find(value) != std::string::npos;
+    }
+    return false;
+}
+
+// The checker's rule, said another way: a whole value matches the field's
+// pattern; a beginning of one does when a valid value's end completes it, a
+// part of one when a valid value's two ends do.
+bool PlainAccepts(int n, SelectionOp op, const std::string& value) {
+    static const std::regex date(R"(\d{4}|\d\d/\d\d)"), time(R"(\d{6}|\d\d:\d\d:\d\d)"),
+        hex(R"([0-9A-Fa-f]{8}|[0-9A-Fa-f]{4}H[0-9A-Fa-f]{4}H)");
+    std::vector<std::string> examples;
+    std::regex pattern;
+    switch (n) {
+    case 1: return true;
+    case 5: pattern = date, examples = {"0712", "07/12"}; break;
+    case 6:
+    case 7: pattern = time, examples = {"235959", "23:59:59"}; break;
+    case 13: pattern = hex, examples = {"2B417A30", "2B41H7A30H"}; break;
+    default: {
+        const std::size_t width = kCallRecordFields[static_cast<std::size_t>(n - 1)].Width;
+        const bool padded = n == 3 || n == 4;
+        pattern = std::regex((padded ? "[0-9F ]{" : "[0-9]{") + std::to_string(width) + "}");
+        examples = {std::string(width, '0')};
+    }
+    }
+    if (std::regex_match(value, pattern))
+        return true;
+    for (const std::string& example : examples) {
+        for (std::size_t at = 0; at + value.size() <= example.size(); ++at) {
+            if (at > 0 && op != SelectionOp::Contains)
+                break;
+            if (op != SelectionOp::StartsWith && op != SelectionOp::Contains)
+                break;
+            const std::string completed = example.substr(0, at) + value + example.substr(at + value.size());
+            if (std::regex_match(completed, pattern))
+                return true;
+        }
     }
     return false;
 }
@@ -158,6 +198,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string printed = ConditionText(c);
         FUZZ_CHECK(Same(ParseCondition(printed), c));
         joined += (joined.empty() ? "" : ";") + printed;
+
+        // Every value the parser gives is accepted by the checker exactly
+        // when it fits its field's kind; a refusal names the field.
+        bool accepted = true;
+        try {
+            CheckCondition(c);
+        } catch (const SelectionError& e) {
+            accepted = false;
+            FUZZ_CHECK(e.Detail() == std::to_string(c.Field));
+        }
+        FUZZ_CHECK(accepted == PlainAccepts(c.Field, c.Op, c.Value));
 
         // The predicate agrees with a plain comparison of the field's value.
         const RecordPredicate predicate({c}, layout, recoding);

@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         OutputFile out(fd, "fuzz-csv");
         const std::string header = CsvWriter::HeaderRow(names);
         out.Write(header.data(), header.size());
-        CsvWriter writer(RecordLayout::Block(BlockCode::Ascii), nullptr);
+        CsvWriter writer(RecordLayout::Block(BlockCode::Ascii), nullptr, Charset::Windows1251);
         for (std::size_t r = 0; r < records; ++r)
             writer.WriteRow(record0 + r * kRecordSize, firstBlock + r / kRecordsPerBlock, r % kRecordsPerBlock + 1,
                             out);

@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the same, and would take most of the run.
     if (pattern.empty() || file.size() > 1024 * 1024)
         return 0;
-    SearchPattern search{pattern, !(flags & 1), (flags & 2) ? TextEncoding::Utf8 : TextEncoding::Windows1251};
+    SearchPattern search{pattern, !(flags & 1), (flags & 2) ? Charset::Utf8 : Charset::Windows1251};
     const auto foldTable = CaseFoldTable(search.Encoding);
     const auto* fold = search.MatchCase ? nullptr : &foldTable;
     constexpr std::size_t kFinds = 20;

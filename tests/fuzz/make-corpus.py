@@ -67,6 +67,9 @@ def main():
     put("conditions", "ebcdic", bytes([1]) + records(ebcdic, 1)[0] + b"1=1")
     put("conditions", "raw", bytes([2]) + raw_line(some[1], b"*") + b"4^=" + some[1][12:16])
     put("conditions", "formatted", bytes([3]) + formatted_line(some[2], b"*") + b"5=" + b"12/31")
+    # Values of each field's kind and not, for the checker.
+    put("conditions", "kinds", bytes([0]) + some[0] + b"7>=0:05:00;7>=000500;13=2b417a30;13^=2B41H;5^=07/;"
+        b"5=07/12;3*=1 F;7*=5:00;1=FF;2=17;4<0123456789FFFFF;6!=12:00")
 
     # goto: file size, flags, text
     for i, (size, flags, text) in enumerate([

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         AppendUtf8(utf8, c);
         FUZZ_CHECK(ToWindows1251(c) == static_cast<char>(data[i]));
     }
-    FUZZ_CHECK(Utf8ToWindows1251(utf8) == cp1251);
+    FUZZ_CHECK(Utf8ToCharset(Charset::Windows1251, utf8) == cp1251);
     FUZZ_CHECK(ToWindows1251(utf16) == cp1251);
 
     // Any bytes as UTF-8: refused with std::invalid_argument, or taken to
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view given(reinterpret_cast<const char*>(data), size);
     std::string converted;
     try {
-        converted = Utf8ToWindows1251(given);
+        converted = Utf8ToCharset(Charset::Windows1251, given);
     } catch (const std::invalid_argument&) {
         return 0;
     }

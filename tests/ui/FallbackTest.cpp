@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(viewers[2]->windowTitle(), QStringLiteral("info.txt — MAVIK"));
         QVERIFY(QTest::qWaitForWindowExposed(viewers[2]));
         auto* infoView = viewers[2]->findChild<TextRowsView*>();
-        QCOMPARE(infoView->Encoding(), TextEncoding::Utf8);
+        QCOMPARE(infoView->Encoding(), Charset::Utf8);
         infoView->viewport()->repaint();
         QCOMPARE(infoView->ShownText(0), QStringLiteral("Версия 1.0.1"));
         QVERIFY(Viewers("ByteViewer").isEmpty());

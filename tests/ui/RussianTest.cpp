@@ -242,11 +242,12 @@ void RussianTest::Browser_ReadsInRussianBeforeAndAfterASelection_data() {
     QTest::addColumn<QString>("selection");  // empty: none made
     const QString records = kSamples + "/calls-ebcdic.cdr";
     QTest::newRow("call records") << records << QString();
-    QTest::newRow("call records, selected") << records << QStringLiteral("4>=0");
+    QTest::newRow("call records, selected") << records << QStringLiteral("4^=0");
     QTest::newRow("text output") << kTextOutput << QString();
-    QTest::newRow("text output, selected") << kTextOutput << QStringLiteral("4>=0");
+    QTest::newRow("text output, selected") << kTextOutput << QStringLiteral("4^=0");
     // The engine's findings, in the browser's words.
-    QTest::newRow("can never match") << records << QStringLiteral("5==0712; 1*=FF");
+    QTest::newRow("can never match") << records << QStringLiteral("1=FF; 1*=FF");
+    QTest::newRow("not of its kind") << records << QStringLiteral("7>=5:00");
     QTest::newRow("no operator") << records << QStringLiteral("4~5");
     QTest::newRow("no field") << records << QStringLiteral("=5");
     QTest::newRow("field out of range") << records << QStringLiteral("15=1");

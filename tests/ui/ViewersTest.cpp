@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +22,10 @@
 
 #include "ByteRowsView.h"
 #include "ByteViewerWindow.h"
+#include "CodeTable.h"
+#include "RecordBrowser.h"
+#include "RecordTableModel.h"
+#include "TableCharset.h"
 #include "TextRowsView.h"
 #include "TextViewerWindow.h"
 
@@ -188,7 +195,7 @@ private slots:
         TextRowsView* view = viewer->View();
         view->viewport()->repaint();
         QCOMPARE(view->ShownText(0), QStringLiteral("call 0 *0712*235959*"));
-        QCOMPARE(view->Encoding(), TextEncoding::Utf8);  // plain ASCII reads as UTF-8
+        QCOMPARE(view->Encoding(), Charset::Utf8);  // plain ASCII reads as UTF-8
         QTRY_VERIFY(!viewer->Indexing());
         QVERIFY(Status(viewer.get(), "TextViewerStatus").contains("200002 lines"));
         QCOMPARE(view->RowCount(), 200002u);
@@ -315,21 +322,84 @@ private slots:
                  QStringLiteral("call 1498 *0712*235959*\ncall 1499 *0712*235959*"));
     }
 
-    void TextViewer_Windows1251Output() {
+    // Each pair's set, the one the tables' bytes are read in, through every
+    // viewer: the bytes whose characters differ between the two sets (0x98
+    // undefined in windows-1251, a control in ISO-8859-1).
+    void Charset_EveryViewerReadsThePairsSet_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("shown");  // E9 C0 A8 B9 98 read in the pair's set
+        QTest::addColumn<QString>("typed");  // E9 as a user types it
+        QTest::newRow("default pair, ISO-8859-1") << QStringLiteral(MAVIK_DATA_DIR "/codetables")
+                                                  << QStringLiteral("éÀ¨¹.") << QStringLiteral("é");
+        QTest::newRow("Cyrillic pair, windows-1251") << QStringLiteral(MAVIK_DATA_DIR "/codetables/cyrillic")
+                                                     << QStringLiteral("йАЁ№.") << QStringLiteral("й");
+    }
+
+    void Charset_EveryViewerReadsThePairsSet() {
+        QFETCH(QString, folder);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        const std::string tables = folder.toStdString();
+        const Charset set = CharsetOfTables(tables).Set;
+        CodeTables pair;
+        LoadCodeTables(pair, tables);
+        const QByteArray bytes("\xE9\xC0\xA8\xB9\x98");
         QTemporaryDir dir;
-        const QString path = dir.filePath("out.txt");
-        Write(path, "\xC2\xFB\xE7\xEE\xE2*1\r\n\xE2\xFB\xE7\xEE\xE2*2\r\n");  // "Вызов", "вызов"
-        std::unique_ptr<TextViewerWindow> viewer(TextViewerWindow::Open(path));
-        ShowActive(viewer.get());
-        viewer->View()->viewport()->repaint();
-        QCOMPARE(viewer->View()->Encoding(), TextEncoding::Windows1251);
-        QCOMPARE(viewer->View()->ShownText(0), QStringLiteral("Вызов*1"));
-        QTest::keyClick(viewer.get(), Qt::Key_F, Qt::ControlModifier);
-        auto* edit = viewer->findChild<QLineEdit*>("FindEdit");
-        edit->setText(QStringLiteral("ВЫЗОВ*2"));  // keyClicks takes Latin-1 only
-        QTest::keyClick(edit, Qt::Key_Return);
-        QTRY_VERIFY(!viewer->Finding());
-        QCOMPARE(viewer->View()->CursorLine(), 1u);
+
+        // The text viewer on a text output of the pair, its find too.
+        const QString text = dir.filePath("out.txt");
+        Write(text, "x" + bytes + "*1\r\n\xC9*2\r\n");  // É or Й: E9's capital in both sets
+        std::unique_ptr<TextViewerWindow> textViewer(TextViewerWindow::Open(text, nullptr, set));
+        ShowActive(textViewer.get());
+        QCOMPARE(textViewer->View()->Encoding(), set);
+        QCOMPARE(textViewer->View()->ShownText(0), "x" + shown + "*1");
+        QTest::keyClick(textViewer.get(), Qt::Key_F, Qt::ControlModifier);
+        auto* find = textViewer->findChild<QLineEdit*>("FindEdit");
+        find->setText(typed + "*2");  // keyClicks takes Latin-1 only; case folds in the set
+        QTest::keyClick(find, Qt::Key_Return);
+        QTRY_VERIFY(!textViewer->Finding());
+        QCOMPARE(textViewer->View()->CursorLine(), 1u);
+
+        // An EBCDIC file whose record 1 holds, in field 4, what the table
+        // turns into those bytes, and E9 in field 1; the others zeros.
+        QByteArray block(2048, '\0');
+        const auto inverse = [&](std::uint8_t b) {
+            for (int e = 0; e < 256; ++e)
+                if ((*pair.EbcdicToAscii)[e] == b)
+                    return static_cast<char>(e);
+            return '\0';
+        };
+        for (int r = 0; r < 34; ++r)
+            for (int i = 0; i < 60; ++i)
+                block[8 + 60 * r + i] = inverse(r == 0 && i >= 12 && i < 17 ? bytes[i - 12] : r == 0 && i == 0 ? bytes[0] : '0');
+        const QString records = dir.filePath("calls.cdr");
+        Write(records, block);
+        std::unique_ptr<ByteViewerWindow> byteViewer(
+            ByteViewerWindow::Open(records, {ByteDecoding::Input::Ebcdic, &*pair.EbcdicToAscii, set}));
+        ShowActive(byteViewer.get());
+        byteViewer->View()->viewport()->repaint();
+        QVERIFY(byteViewer->View()->ShownRows().size() > 1);
+        const QString row = QString::fromStdU16String(byteViewer->View()->ShownRows()[1].Text);
+        QVERIFY2(row.contains(shown), qPrintable(row));
+
+        // The browser, its set told by the folder of the tables: the cells,
+        // the pane and a condition typed there.
+        std::unique_ptr<RecordBrowser> browser(
+            RecordBrowser::Open(records, std::nullopt, BlockCode::Ebcdic, &*pair.EbcdicToAscii, tables));
+        browser->setAttribute(Qt::WA_DeleteOnClose, false);
+        ShowActive(browser.get());
+        const QString field4 = shown + QStringLiteral("0000000000");
+        QCOMPARE(browser->Model()->data(browser->Model()->index(0, 3), Qt::DisplayRole).toString(),
+                 QString(field4).replace(QLatin1Char('.'), QChar(0x00B7)));
+        auto* table = browser->findChild<QTableView*>("RecordTable");
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QCOMPARE(browser->findChild<QTableWidget*>("RecordPane")->item(3, 1)->text(),
+                 QString(field4).replace(QLatin1Char('.'), QChar(0x00B7)));
+        QSignalSpy finished(browser.get(), &RecordBrowser::WorkFinished);
+        browser->findChild<QLineEdit*>("SelectionEdit")->setText("1=" + typed);
+        browser->ApplySelection();
+        QVERIFY(finished.wait());
+        QCOMPARE(browser->Model()->TotalRows(), 1u);
     }
 };
 

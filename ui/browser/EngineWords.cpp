@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "Windows1251Text.h"
+#include "CharsetText.h"
 
 namespace {
 
@@ -11,12 +11,34 @@ struct EngineWords {
     Q_DECLARE_TR_FUNCTIONS(EngineWords)
 };
 
-// Condition texts are in the outputs' character set.
-QString Shown(const std::string& bytes) { return FromWindows1251Bytes(bytes); }
+
+// What a condition's value on field n must be, with an example.
+QString ValueKindWords(int n) {
+    const QString example = QString::fromLatin1(FieldValueExample(n));
+    const int width = static_cast<int>(FieldValueWidth(n));
+    switch (FieldValueKind(n)) {
+    case ValueKind::Date:
+        return EngineWords::tr("a date, MMDD or MM/DD, for example %1 or %2")
+            .arg(example, example.left(2) + QLatin1Char('/') + example.mid(2));
+    case ValueKind::Time:
+        return EngineWords::tr("a time, hhmmss or hh:mm:ss, for example %1 or %2")
+            .arg(example, example.left(2) + QLatin1Char(':') + example.mid(2, 2) + QLatin1Char(':') + example.mid(4));
+    case ValueKind::Hex:
+        return EngineWords::tr("4 binary bytes as 8 hex digits, for example %1").arg(example);
+    case ValueKind::Digits:
+        return EngineWords::tr("%n digit(s), for example %1", nullptr, width).arg(example);
+    case ValueKind::PaddedDigits:
+        return EngineWords::tr("%n digit(s) padded with F, for example %1", nullptr, width).arg(example);
+    case ValueKind::Text:
+        break;
+    }
+    return EngineWords::tr("text");
+}
 
 }  // namespace
 
-QString SelectionErrorText(const SelectionError& error) {
+QString SelectionErrorText(const SelectionError& error, Charset set) {
+    const auto Shown = [set](const std::string& bytes) { return FromCharsetBytes(bytes, set); };
     QString why;
     switch (error.Problem()) {
     case SelectionProblem::NoField:
@@ -35,11 +57,20 @@ QString SelectionErrorText(const SelectionError& error) {
         why = EngineWords::tr("a value after \"%1\" cannot begin with \"=\", which would make the operator \"%1=\"")
                   .arg(Shown(error.Detail()));
         break;
+    case SelectionProblem::ValueNotOfKind:
+    case SelectionProblem::PartNotOfKind: {
+        const int n = std::stoi(error.Detail());
+        why = EngineWords::tr("field %1 holds %2").arg(n).arg(ValueKindWords(n));
+        if (error.Problem() == SelectionProblem::PartNotOfKind)
+            why = EngineWords::tr("%1, or with ^= and *= a part of one").arg(why);
+        break;
+    }
     }
     return EngineWords::tr("condition \"%1\": %2").arg(Shown(error.Condition()), why);
 }
 
-QString NeverMatchWords(const NeverMatch& why) {
+QString NeverMatchWords(const NeverMatch& why, Charset set) {
+    const auto Shown = [set](const std::string& bytes) { return FromCharsetBytes(bytes, set); };
     QString value = QStringLiteral("\"%1\"").arg(Shown(why.Value));
     if (why.ReadAs != why.Value)
         value = EngineWords::tr("%1 (read as \"%2\")").arg(value, Shown(why.ReadAs));
@@ -49,7 +80,8 @@ QString NeverMatchWords(const NeverMatch& why) {
         .arg(Shown(why.Condition), holds, value);
 }
 
-QString FieldMeaningText(const FieldMeaning& meaning) {
+QString FieldMeaningText(const FieldMeaning& meaning, Charset set) {
+    const auto Shown = [set](const std::string& bytes) { return FromCharsetBytes(bytes, set); };
     QString words;
     switch (meaning.Kind) {
     case FieldKind::Date:

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Charset.h"
 #include "CsvWriter.h"
 #include "FieldText.h"
 #include "SelectionCondition.h"
@@ -12,9 +13,10 @@
 // a malformed condition, one that can never match, what a field holds. The
 // engine's own texts are English, for mavik-convert.
 
-QString SelectionErrorText(const SelectionError& error);
-QString NeverMatchWords(const NeverMatch& why);
+// Conditions and fields are bytes of set, the tables' character set.
+QString SelectionErrorText(const SelectionError& error, Charset set);
+QString NeverMatchWords(const NeverMatch& why, Charset set);
 // "date 07/12", "4 binary bytes in hex, value 2B417A30", ...
-QString FieldMeaningText(const FieldMeaning& meaning);
+QString FieldMeaningText(const FieldMeaning& meaning, Charset set);
 // "field-names: must hold 14 non-empty lines, ...", naming the file.
 QString FieldNamesErrorText(const FieldNamesError& error);

@@ -11,12 +11,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "Windows1251Text.h"
-#include "Windows1251Validator.h"
+#include "CharsetText.h"
 
 ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath, ChooseFile chooseFile,
-                           QWidget* parent)
-    : QDialog(parent), layout_(layout), sourcePath_(sourcePath), chooseFile_(std::move(chooseFile)) {
+                           QWidget* parent, Charset set)
+    : QDialog(parent), layout_(layout), sourcePath_(sourcePath), chooseFile_(std::move(chooseFile)), set_(set) {
     setObjectName(QStringLiteral("ExportDialog"));
     setWindowTitle(tr("Export the selection — MAVIK"));
     lines_ = new QRadioButton(layout.IsText() ? tr("The selected lines as they stand")
@@ -33,7 +32,7 @@ ExportDialog::ExportDialog(const RecordLayout& layout, const QString& sourcePath
     tab_->setObjectName(QStringLiteral("ExportTab"));
     separator_ = new QLineEdit(QStringLiteral("*"), this);
     separator_->setObjectName(QStringLiteral("ExportSeparator"));
-    separator_->setValidator(new Windows1251Validator(separator_));
+    separator_->setValidator(new CharsetValidator(set_, separator_));
     path_ = new QLineEdit(this);
     path_->setObjectName(QStringLiteral("ExportPath"));
     auto* browse = new QPushButton(QStringLiteral("..."), this);
@@ -92,7 +91,8 @@ ExportFormat ExportDialog::Format() const {
     ExportFormat format;
     format.Format = csv_->isChecked() ? ExportFormat::Csv : ExportFormat::Lines;
     format.Formatted = formatted_->isChecked();
-    format.Separator = tab_->isChecked() ? std::string("\t") : ToWindows1251Bytes(separator_->text()).value_or("*");
+    format.Separator = tab_->isChecked() ? std::string("\t") : ToCharsetBytes(separator_->text(), set_).value_or("*");
+    format.TextCharset = set_;
     return format;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "RecordLayout.h"
+#include "Charset.h"
 #include "SelectionExport.h"
 
 class QCheckBox;
@@ -19,8 +20,9 @@ class ExportDialog : public QDialog {
 
 public:
     using ChooseFile = std::function<QString(QWidget* owner, const QString& suggested)>;
+    // set: the tables' character set, the separator's and the CSV's.
     ExportDialog(const RecordLayout& layout, const QString& sourcePath, ChooseFile chooseFile,
-                 QWidget* parent = nullptr);
+                 QWidget* parent = nullptr, Charset set = Charset::Windows1251);
 
     ExportFormat Format() const;
     QString Path() const;
@@ -38,4 +40,5 @@ private:
     QCheckBox* tab_ = nullptr;
     QLineEdit* separator_ = nullptr;
     QLineEdit* path_ = nullptr;
+    Charset set_;
 };

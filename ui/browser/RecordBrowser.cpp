@@ -17,11 +17,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "CharsetText.h"
 #include "CloseKeys.h"
 #include "CsvWriter.h"
 #include "EngineWords.h"
 #include "ErrorText.h"
 #include "ExportDialog.h"
+#include "FileAccess.h"
 #include "IOError.h"
 #include "LayoutRecognition.h"
 #include "QtPlatform.h"
@@ -30,7 +32,7 @@
 #include "RecordTableView.h"
 #include "SelectionCondition.h"
 #include "SelectionScan.h"
-#include "Windows1251Text.h"
+#include "TableCharset.h"
 
 #include <climits>
 
@@ -43,9 +45,9 @@ QString Count(std::uint64_t n) { return QLocale::c().toString(static_cast<qulong
 int Plural(std::uint64_t n) { return n <= INT_MAX ? static_cast<int>(n) : static_cast<int>(n % 100) + 100; }
 
 // How the file is read, in the reader's words.
-QString LayoutText(const RecordLayout& layout) {
+QString LayoutText(const RecordLayout& layout, Charset set) {
     const QString separator = layout.Separator == "\t" ? QStringLiteral("TAB")
-                                                       : QStringLiteral("\"%1\"").arg(FromWindows1251Bytes(layout.Separator));
+                                                       : QStringLiteral("\"%1\"").arg(FromCharsetBytes(layout.Separator, set));
     switch (layout.Kind) {
     case LayoutKind::Block:
         return layout.Code == BlockCode::Ebcdic ? RecordBrowser::tr("EBCDIC call records")
@@ -62,19 +64,20 @@ QString LayoutText(const RecordLayout& layout) {
 
 RecordBrowser* RecordBrowser::Open(const QString& path, std::optional<RecordLayout> layout,
                                    std::optional<BlockCode> blockCode, const CodeTable* table,
-                                   const std::string& tablesFolder, QWidget* parent) {
+                                   const std::string& tablesFolder, QWidget* parent, std::optional<Charset> charset) {
     std::shared_ptr<RecordFile> file;
     try {
         file = std::make_shared<RecordFile>(path.toStdString(), layout, blockCode);
     } catch (const LayoutError& e) {
         throw std::runtime_error(QFileInfo(path).fileName().toStdString() + ": " + e.what());
     }
-    return new RecordBrowser(std::move(file), table, tablesFolder, parent);
+    return new RecordBrowser(std::move(file), table, tablesFolder, parent, charset);
 }
 
 RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* codeTable,
-                             const std::string& tablesFolder, QWidget* parent)
-    : QMainWindow(parent), file_(std::move(file)) {
+                             const std::string& tablesFolder, QWidget* parent, std::optional<Charset> charset)
+    : QMainWindow(parent), file_(std::move(file)),
+      charset_(charset.value_or(CharsetOfTablesOrDefault(fileaccess::PathOf(tablesFolder)))) {
     // The names mavik-convert gives the same fields; a broken file is told
     // and leaves the numbers.
     try {
@@ -87,14 +90,14 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     setObjectName(QStringLiteral("RecordBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("%1 — MAVIK").arg(QFileInfo(QString::fromStdString(file_->Path())).fileName()));
-    model_ = new RecordTableModel(file_, codeTable, this);
+    model_ = new RecordTableModel(file_, codeTable, charset_, this);
     model_->SetFieldNames(fieldNames_);
     chooseSaveFile = &QtPlatform::ChooseSaveFile;
     BuildWidgets();
     poll_ = new QTimer(this);
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
-    SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout())));
+    SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout(), charset_)));
     if (!fieldNamesError_.isEmpty())
         SetStatus(fieldNamesError_, true);
     resize(openingSize_);
@@ -230,7 +233,7 @@ void RecordBrowser::AddCondition() {
     SelectionCondition c;
     c.Field = fieldBox_->currentData().toInt();
     c.Op = static_cast<SelectionOp>(operatorBox_->currentData().toInt());
-    const auto value = ToWindows1251Bytes(valueEdit_->text());
+    const auto value = ToCharsetBytes(valueEdit_->text(), charset_);
     if (!value) {
         SetStatus(tr("The value holds a character the output files cannot hold."), true);
         return;
@@ -240,19 +243,19 @@ void RecordBrowser::AddCondition() {
     try {
         written = ConditionText(c);
     } catch (const SelectionError& e) {
-        SetStatus(SelectionErrorText(e), true);  // no text of the edit stands for it
+        SetStatus(SelectionErrorText(e, charset_), true);  // no text of the edit stands for it
         return;
     }
     QString text = selectionEdit_->text().trimmed();
     if (!text.isEmpty() && !text.endsWith(QLatin1Char(';')))
         text += QStringLiteral("; ");
-    selectionEdit_->setText(text + FromWindows1251Bytes(written));
+    selectionEdit_->setText(text + FromCharsetBytes(written, charset_));
 }
 
 void RecordBrowser::ApplySelection() {
     if (Busy())
         return;
-    const auto bytes = ToWindows1251Bytes(selectionEdit_->text());
+    const auto bytes = ToCharsetBytes(selectionEdit_->text(), charset_);
     if (!bytes) {
         SetStatus(tr("The selection holds a character the output files cannot hold."), true);
         return;
@@ -260,8 +263,10 @@ void RecordBrowser::ApplySelection() {
     std::vector<SelectionCondition> conditions;
     try {
         conditions = ParseConditions(*bytes);
+        for (const SelectionCondition& c : conditions)
+            CheckCondition(c);
     } catch (const SelectionError& e) {
-        SetStatus(SelectionErrorText(e), true);
+        SetStatus(SelectionErrorText(e, charset_), true);
         return;
     }
     if (conditions.empty()) {
@@ -274,7 +279,7 @@ void RecordBrowser::ApplySelection() {
     neverMatches_.clear();
     for (const SelectionCondition& c : conditions)
         if (const auto why = NeverMatches(c))
-            neverMatches_ += QStringLiteral("; ") + NeverMatchWords(*why);
+            neverMatches_ += QStringLiteral("; ") + NeverMatchWords(*why, charset_);
     selectionJob_ = StartSelection(file_, std::move(conditions), model_->Table());
     SetBusy(true);
     SetStatus(tr("Selecting…"));
@@ -339,7 +344,7 @@ void RecordBrowser::FinishSelection() {
 void RecordBrowser::ExportClicked() {
     if (Busy())
         return;
-    ExportDialog dialog(file_->Layout(), QString::fromStdString(file_->Path()), chooseSaveFile, this);
+    ExportDialog dialog(file_->Layout(), QString::fromStdString(file_->Path()), chooseSaveFile, this, charset_);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ExportTo(dialog.Format(), dialog.Path());
@@ -349,6 +354,7 @@ void RecordBrowser::ExportTo(const ExportFormat& format, const QString& path) {
     if (Busy())
         return;
     ExportFormat chosen = format;
+    chosen.TextCharset = charset_;
     if (chosen.Format == ExportFormat::Csv && chosen.FieldNames.empty()) {
         // The header mavik-convert writes, which refuses a broken field-names.
         if (!fieldNamesError_.isEmpty()) {
@@ -386,8 +392,8 @@ void RecordBrowser::ShowRecord() {
         QString holds;
         if (record) {
             if (const auto bytes = model_->FieldOf(*record, n)) {
-                text = ShownText(*bytes);
-                holds = FieldMeaningText(MeaningOfField(file_->Layout(), n, *bytes));
+                text = ShownText(*bytes, charset_);
+                holds = FieldMeaningText(MeaningOfField(file_->Layout(), n, *bytes), charset_);
             }
         }
         pane_->setItem(n - 1, 1, new QTableWidgetItem(text));

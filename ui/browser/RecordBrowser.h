@@ -39,15 +39,18 @@ public:
     // Opens path in layout, or recognises it (blockCode, when given, for a
     // block file's code). table recodes EBCDIC records; nullptr shows their
     // bytes as they are. field-names in tablesFolder (empty: the current
-    // folder) names the columns and the CSV export's header. Throws IOError
-    // when the file cannot be opened and std::runtime_error, naming the
-    // file, when it fits no layout.
+    // folder) names the columns and the CSV export's header. The fields
+    // and the conditions are in charset, the tables' character set; when
+    // not given, the one of the tables in tablesFolder. Throws IOError when
+    // the file cannot be opened and std::runtime_error, naming the file,
+    // when it fits no layout.
     static RecordBrowser* Open(const QString& path, std::optional<RecordLayout> layout,
                                std::optional<BlockCode> blockCode, const CodeTable* table,
-                               const std::string& tablesFolder = {}, QWidget* parent = nullptr);
+                               const std::string& tablesFolder = {}, QWidget* parent = nullptr,
+                               std::optional<Charset> charset = std::nullopt);
 
     RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* table, const std::string& tablesFolder = {},
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, std::optional<Charset> charset = std::nullopt);
     ~RecordBrowser() override;
 
     // Applies the edit's conditions: a scan on a worker, or every record for
@@ -86,6 +89,7 @@ private:
     void SetStatus(const QString& text, bool error = false);
 
     std::shared_ptr<RecordFile> file_;
+    Charset charset_;
     RecordTableModel* model_ = nullptr;
     QLineEdit* selectionEdit_ = nullptr;
     QComboBox* fieldBox_ = nullptr;

@@ -3,20 +3,20 @@
 #include <limits>
 
 #include "CallRecordBlock.h"
-#include "Windows1251.h"
 
-QString ShownText(const std::string& bytes) {
+QString ShownText(const std::string& bytes, Charset set) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char b : bytes) {
-        const char16_t c = FromWindows1251(b);
+        const char16_t c = CharOfByte(set, b);
         text += (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) ? QChar(0x00B7) : QChar(c);
     }
     return text;
 }
 
-RecordTableModel::RecordTableModel(std::shared_ptr<RecordFile> file, const CodeTable* table, QObject* parent)
-    : QAbstractTableModel(parent), file_(std::move(file)),
+RecordTableModel::RecordTableModel(std::shared_ptr<RecordFile> file, const CodeTable* table, Charset set,
+                                   QObject* parent)
+    : QAbstractTableModel(parent), file_(std::move(file)), set_(set),
       table_(table ? std::optional<CodeTable>(*table) : std::nullopt), reader_(file_->Layout(), Table()) {}
 
 std::uint64_t RecordTableModel::TotalRows() const {
@@ -89,7 +89,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     const auto text = FieldOf(*record, index.column() + 1);
     if (!text)
         return {};
-    return ShownText(*text);
+    return ShownText(*text, set_);
 }
 
 void RecordTableModel::SetFieldNames(std::vector<std::string> names) {

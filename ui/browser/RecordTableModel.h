@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Charset.h"
 #include "FieldText.h"
 #include "RecordFile.h"
 #include "SelectionIndex.h"
@@ -21,7 +22,10 @@ class RecordTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    RecordTableModel(std::shared_ptr<RecordFile> file, const CodeTable* table, QObject* parent = nullptr);
+    // set: the tables' character set, the one the fields are shown in.
+    RecordTableModel(std::shared_ptr<RecordFile> file, const CodeTable* table, Charset set = Charset::Windows1251,
+                     QObject* parent = nullptr);
+    Charset TextCharset() const { return set_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -55,6 +59,7 @@ public:
 
 private:
     std::shared_ptr<RecordFile> file_;
+    Charset set_;
     std::optional<CodeTable> table_;
     FieldReader reader_;
     std::shared_ptr<const SelectionIndex> selection_;
@@ -63,6 +68,6 @@ private:
     int windowRows_ = 64;
 };
 
-// Bytes of the outputs' character set (windows-1251) as shown in a cell:
+// Bytes of the tables' character set as shown in a cell:
 // control bytes as a middle dot, so that a row stays one line.
-QString ShownText(const std::string& bytes);
+QString ShownText(const std::string& bytes, Charset set);

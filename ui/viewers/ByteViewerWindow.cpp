@@ -17,6 +17,7 @@
 #include "ByteRowsView.h"
 #include "ErrorText.h"
 #include "FileSource.h"
+#include "TableCharset.h"
 #include "GoToBar.h"
 #include "GoToTarget.h"
 
@@ -39,6 +40,8 @@ QString Counted(std::uint64_t n, Count what) {
 
 ByteViewerWindow* ByteViewerWindow::Open(const QString& path, ByteDecoding decoding, QWidget* parent) {
     auto source = std::make_shared<FileSource>(QFile::encodeName(path).toStdString());
+    if (!decoding.Set)
+        decoding.Set = CharsetOfTablesOrDefault();
     return new ByteViewerWindow(std::move(source), path, decoding, parent);
 }
 

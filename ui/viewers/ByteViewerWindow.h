@@ -19,6 +19,8 @@ class ByteViewerWindow final : public ViewerFrame {
 
 public:
     // Throws IOError when the file cannot be opened; no window exists then.
+    // A decoding without a set reads the glyphs in the set of the tables in
+    // the current folder.
     static ByteViewerWindow* Open(const QString& path, ByteDecoding decoding, QWidget* parent = nullptr);
 
     ByteRowsView* View() const { return view_; }

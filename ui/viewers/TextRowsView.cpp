@@ -19,7 +19,7 @@ const char* const kCutMarker = QT_TRANSLATE_NOOP("TextRowsView", " ⟩⟩ line c
 
 }  // namespace
 
-TextRowsView::TextRowsView(std::shared_ptr<FileSource> source, TextEncoding encoding, QWidget* parent)
+TextRowsView::TextRowsView(std::shared_ptr<FileSource> source, Charset encoding, QWidget* parent)
     : RowScrollArea(parent),
       source_(std::move(source)),
       encoding_(encoding),
@@ -72,7 +72,7 @@ int TextRowsView::GutterChars() const {
 }
 
 QString TextRowsView::HeaderText() const {
-    return encoding_ == TextEncoding::Utf8 ? tr("Line   Text (UTF-8)") : tr("Line   Text (windows-1251)");
+    return tr("Line   Text (%1)").arg(QString::fromLatin1(CharsetName(encoding_)));
 }
 
 void TextRowsView::paintEvent(QPaintEvent*) {

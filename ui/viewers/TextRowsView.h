@@ -29,9 +29,9 @@ public:
     // Bytes read at most to find where a line ends while painting.
     static constexpr std::uint64_t kMaxScan = 4 * 1024 * 1024;
 
-    TextRowsView(std::shared_ptr<FileSource> source, TextEncoding encoding, QWidget* parent = nullptr);
+    TextRowsView(std::shared_ptr<FileSource> source, Charset encoding, QWidget* parent = nullptr);
 
-    TextEncoding Encoding() const { return encoding_; }
+    Charset Encoding() const { return encoding_; }
     // A newer state of the index: the scroll range follows its line count.
     void SetIndex(std::shared_ptr<const LineIndex> index);
     const std::shared_ptr<const LineIndex>& Index() const { return index_; }
@@ -71,7 +71,7 @@ private:
     void MoveCursor(std::uint64_t line, bool extend);
 
     std::shared_ptr<FileSource> source_;
-    TextEncoding encoding_;
+    Charset encoding_;
     std::shared_ptr<const LineIndex> index_;
     std::uint64_t anchor_ = 0;
     std::uint64_t cursor_ = 0;

@@ -23,6 +23,7 @@
 #include "GoToBar.h"
 #include "GoToTarget.h"
 #include "LineIndexJob.h"
+#include "TableCharset.h"
 #include "TextFindJob.h"
 #include "TextRowsView.h"
 
@@ -31,24 +32,25 @@ namespace {
 // What the encoding is told from: the file's first MiB.
 constexpr std::size_t kSample = 1024 * 1024;
 
-TextEncoding DetectEncoding(const FileSource& source) {
+Charset DetectEncoding(const FileSource& source, Charset eightBit) {
     std::vector<std::uint8_t> sample(kSample);
     sample.resize(source.Read(0, sample.data(), sample.size()));
-    return DetectTextEncoding(sample.data(), sample.size(), sample.size() >= source.Size());
+    return DetectTextEncoding(sample.data(), sample.size(), sample.size() >= source.Size(), eightBit);
 }
 
 }  // namespace
 
-TextViewerWindow* TextViewerWindow::Open(const QString& path, QWidget* parent) {
+TextViewerWindow* TextViewerWindow::Open(const QString& path, QWidget* parent, std::optional<Charset> eightBit) {
     auto source = std::make_shared<FileSource>(QFile::encodeName(path).toStdString());
-    return new TextViewerWindow(std::move(source), path, parent);
+    return new TextViewerWindow(std::move(source), path, eightBit.value_or(CharsetOfTablesOrDefault()), parent);
 }
 
-TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QString& path, QWidget* parent)
+TextViewerWindow::TextViewerWindow(std::shared_ptr<FileSource> source, const QString& path, Charset eightBit,
+                                   QWidget* parent)
     : ViewerFrame(QStringLiteral("TextViewer"), path, parent), source_(std::move(source)) {
     QWidget* central = centralWidget();
     QVBoxLayout* layout = Column();
-    view_ = new TextRowsView(source_, DetectEncoding(*source_), central);
+    view_ = new TextRowsView(source_, DetectEncoding(*source_, eightBit), central);
     view_->setObjectName(QStringLiteral("TextView"));
     layout->addWidget(view_, 1);
 
@@ -164,7 +166,7 @@ QString TextViewerWindow::StatusText() const {
                     static_cast<int>(std::min<std::uint64_t>(index->LineCount(), INT_MAX)))
                      .arg(index_ ? index_->Percent() : 0);
     parts << tr("line %1").arg(view_->CursorLine() + 1);
-    parts << (view_->Encoding() == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("windows-1251"));
+    parts << QString::fromLatin1(CharsetName(view_->Encoding()));
     if (find_)
         parts << tr("Finding %1% (Esc cancels)").arg(find_->Percent());
     else if (!message_.isEmpty())

@@ -30,7 +30,10 @@ protected:
 
 public:
     // Throws IOError when the file cannot be opened; no window exists then.
-    static TextViewerWindow* Open(const QString& path, QWidget* parent = nullptr);
+    // A file that is not UTF-8 is read in eightBit, the tables' set; when
+    // not given, the set of the tables in the current folder.
+    static TextViewerWindow* Open(const QString& path, QWidget* parent = nullptr,
+                                  std::optional<Charset> eightBit = std::nullopt);
     ~TextViewerWindow() override;
 
     TextRowsView* View() const { return view_; }
@@ -46,7 +49,7 @@ public:
     static constexpr std::uint64_t kCopyBytes = 16 * 1024 * 1024;
 
 private:
-    TextViewerWindow(std::shared_ptr<FileSource> source, const QString& path, QWidget* parent);
+    TextViewerWindow(std::shared_ptr<FileSource> source, const QString& path, Charset eightBit, QWidget* parent);
     void Poll();
     void UpdateStatus();
     void Reload();
