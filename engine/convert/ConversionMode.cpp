@@ -27,7 +27,7 @@ std::optional<CodeTableKind> RecodeTableFor(int mode) {
     }
 }
 
-std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode) {
+std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode, NameCut cut) {
     const char* extension = nullptr;
     switch (mode) {
     case kEbcdicToText:
@@ -48,7 +48,9 @@ std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mo
         return std::nullopt;
     }
     const auto nameStart = fileaccess::FileNameStart(inputPath);
-    const auto dot = inputPath.find('.', nameStart);
+    std::size_t dot = inputPath.find('.', nameStart);
+    if (cut == NameCut::LastDot && dot != std::string::npos)
+        dot = inputPath.rfind('.');
     return inputPath.substr(0, dot) + extension;
 }
 

@@ -23,6 +23,25 @@ TEST(DeriveOutputName, CutsAtFirstDotOfTheFileNameOnly) {
     EXPECT_EQ(DeriveOutputName("/in/.hidden", 0), "/in/.txt");
 }
 
+TEST(DeriveOutputName, LastDotKeepsDatedNamesApart) {
+    const struct {
+        const char* input;
+        const char* first;
+        const char* last;
+    } cases[] = {
+        {"/day/sw1.20240712.cdr", "/day/sw1.txt", "/day/sw1.20240712.txt"},
+        {"sw1.20240712.cdr", "sw1.txt", "sw1.20240712.txt"},
+        {"/data.old/calls", "/data.old/calls.txt", "/data.old/calls.txt"},
+        {"/data.old/calls.dat", "/data.old/calls.txt", "/data.old/calls.txt"},
+        {"/in/.hidden", "/in/.txt", "/in/.txt"},
+        {"a.b.c.d", "a.txt", "a.b.c.txt"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DeriveOutputName(c.input, 0, NameCut::FirstDot), c.first) << c.input;
+        EXPECT_EQ(DeriveOutputName(c.input, 0, NameCut::LastDot), c.last) << c.input;
+    }
+}
+
 TEST(ConversionMode, TablesTypesAndSeparators) {
     EXPECT_EQ(RecodeTableFor(0), CodeTableKind::EbcdicToAscii);
     EXPECT_EQ(RecodeTableFor(1), CodeTableKind::EbcdicToAscii);
