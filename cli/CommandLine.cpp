@@ -49,6 +49,8 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
     app.add_option("-d,--output-dir", cl.OutputDir,
                    "outputs go into DIR (made when missing)")
         ->option_text("DIR");
+    app.add_flag("--last-dot", cl.LastDot,
+                 "output names cut at the last \".\", not the first");
     app.add_option("-j,--jobs", cl.Jobs,
                    "files at once (default: processors)")
         ->option_text("N")
@@ -69,6 +71,8 @@ void AddOptions(CLI::App& app, CommandLine& cl, std::string& inputType, std::str
     app.add_option("--blocks", blocks,
                    "only blocks FIRST to FIRST+COUNT-1 (from 1)")
         ->option_text("FIRST:COUNT");
+    app.add_flag("--piece-header", cl.PieceHeader,
+                 "CSV header on every --blocks piece");
     app.add_flag("--stats", cl.Stats,
                  "print size, blocks, records; no output");
     app.add_flag("-q,--quiet", cl.Quiet, "no progress line, no summary");
@@ -155,11 +159,15 @@ std::string UsageText() {
            "--blocks converts whole blocks FIRST to FIRST+COUNT-1 of each INPUT; the outputs\n"
            "of consecutive ranges joined in order are the whole file's output. A range past\n"
            "the end fails that INPUT. With --stats it counts those blocks only.\n"
+           "A CSV piece has the header only when it starts at block 1, so that the pieces\n"
+           "join; --piece-header gives every piece the header, to be loaded on its own.\n"
            "INPUT \"-\" is standard input, OUTPUT \"-\" standard output; INPUT \"-\" without\n"
            "OUTPUT writes standard output.\n"
            "Without OUTPUT the output name is INPUT cut at the first \".\" of its file name\n"
            "(\"calls.2024.cdr\" gives \"calls\"), plus \".txt\" (text), \".asc\" (EBCDIC to binary\n"
            "ASCII), \".ebs\" (ASCII to binary EBCDIC) or \".csv\"; with -d it is that name in DIR.\n"
+           "--last-dot cuts at the last \".\" instead: \"sw1.20240712.cdr\" gives \"sw1.20240712\",\n"
+           "so that a day's files of dated names go into one DIR.\n"
            "An existing OUTPUT is replaced only when its conversion succeeded.\n"
            "Exit status: 0 done, 1 a file failed, 2 usage error.\n";
 }
@@ -224,6 +232,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
 
     if (app.count("--blocks"))
         cl.Blocks = ParseBlockRange(blocks);
+    if (cl.PieceHeader && !cl.CsvOutput)
+        throw UsageError("--piece-header writes a CSV header; it goes with -o csv only");
 
     if (operands.empty())
         throw UsageError("no INPUT file given");
@@ -262,7 +272,7 @@ std::vector<FileJob> PlanJobs(const CommandLine& cl) {
         else if (input == kStandardStream)
             output = kStandardStream;
         else
-            output = *DeriveOutputName(input, mode);
+            output = *DeriveOutputName(input, mode, cl.LastDot ? NameCut::LastDot : NameCut::FirstDot);
         jobs.push_back({input, output});
         return jobs;
     }
@@ -270,13 +280,20 @@ std::vector<FileJob> PlanJobs(const CommandLine& cl) {
     std::string dir = *cl.OutputDir;
     if (dir.back() != '/')
         dir += '/';
+    const auto nameOf = [mode](const std::string& input, NameCut cut) {
+        const std::string derived = *DeriveOutputName(input, mode, cut);
+        return derived.substr(fileaccess::FileNameStart(derived));
+    };
+    const NameCut cut = cl.LastDot ? NameCut::LastDot : NameCut::FirstDot;
     for (const std::string& input : cl.Inputs) {
-        const std::string derived = *DeriveOutputName(input, mode);
-        const std::string name = derived.substr(fileaccess::FileNameStart(derived));
+        const std::string name = nameOf(input, cut);
         const auto [it, fresh] = taken.emplace(name, input);
-        if (!fresh)
-            throw UsageError("\"" + it->second + "\" and \"" + input + "\" would both give " + dir +
-                             name);
+        if (!fresh) {
+            std::string message = "\"" + it->second + "\" and \"" + input + "\" would both give " + dir + name;
+            if (!cl.LastDot && nameOf(it->second, NameCut::LastDot) != nameOf(input, NameCut::LastDot))
+                message += " (--last-dot cuts the names at their last \".\" and keeps them apart)";
+            throw UsageError(message);
+        }
         jobs.push_back({input, dir + name});
     }
     return jobs;

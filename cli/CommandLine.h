@@ -25,6 +25,7 @@ struct CommandLine {
     // from it. --charset, else what ParseCommandLine's charsetOf says.
     Charset TextCharset = Charset::Windows1251;
     std::optional<std::string> OutputDir;  // -d
+    bool LastDot = false;         // --last-dot: output names cut at the last "."
     unsigned Jobs = 0;            // -j; 0: one per processor
     bool Stats = false;
     bool Quiet = false;
@@ -33,6 +34,7 @@ struct CommandLine {
     bool Version = false;
     std::vector<SelectionCondition> Where;  // -w: only the records these select
     std::optional<BlockRange> Blocks;  // --blocks FIRST:COUNT: only these of each input
+    bool PieceHeader = false;     // --piece-header: a CSV header on a piece from a later block too
     std::vector<std::string> Inputs;  // "-" is standard input
     std::optional<std::string> Output;  // "-" is standard output
 

@@ -257,7 +257,7 @@ bool Convert(const Batch& batch, const FileJob& job, std::int64_t blockCount) {
     const bool toStream = job.Output == kStandardStream;
     RunFiles files{fromStream ? kStandardInputName : job.Input,
                    toStream ? kStandardOutputName : job.Output, fromStream, toStream,
-                   OutputMode::ReplaceOnSuccess, batch.cl.Blocks};
+                   OutputMode::ReplaceOnSuccess, batch.cl.Blocks, batch.cl.PieceHeader};
     const int mode = batch.cl.ConversionMode();
     BatchSettings settings(mode, blockCount, !batch.cl.Raw, batch.progress, batch.fieldNames, batch.cl.TextCharset);
     const ConversionResult result = RunConversion(files, batch.separator, batch.tables, settings, batch.where);

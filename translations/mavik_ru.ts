@@ -116,6 +116,14 @@
     </message>
 </context>
 <context>
+    <name>Counts</name>
+    <message>
+        <source>en_US</source>
+        <extracomment>The locale whose digit grouping the sizes take: ru_RU for Russian.</extracomment>
+        <translation>ru_RU</translation>
+    </message>
+</context>
+<context>
     <name>EngineWords</name>
     <message>
         <source>no field number (expected N OP VALUE, N from 1 to 14)</source>

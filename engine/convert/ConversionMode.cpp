@@ -80,12 +80,14 @@ std::optional<CodeTableKind> RecodeTableFor(int mode) {
     return runs ? runs->Table() : std::nullopt;
 }
 
-std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode) {
+std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode, NameCut cut) {
     const auto runs = RunMode::FromNumber(mode);
     if (!runs)
         return std::nullopt;
     const auto nameStart = fileaccess::FileNameStart(inputPath);
-    const auto dot = inputPath.find('.', nameStart);
+    std::size_t dot = inputPath.find('.', nameStart);
+    if (cut == NameCut::LastDot && dot != std::string::npos)
+        dot = inputPath.rfind('.');
     return inputPath.substr(0, dot) + runs->Extension();
 }
 

@@ -62,11 +62,17 @@ OutputType OutputTypeFor(int mode);
 // AsciiToEbcdic for 11, none otherwise.
 std::optional<CodeTableKind> RecodeTableFor(int mode);
 
+// Where DeriveOutputName cuts the file name: at its first "." (the window's
+// rule), or at its last, which keeps dated names such as sw1.20240712.cdr
+// apart.
+enum class NameCut { FirstDot, LastDot };
+
 // The output file name for an input path: the input without the extension
 // of its file name, plus ".txt", ".asc", ".ebs" or ".csv". The cut is at the first
-// "." of the last path component only, so dots in folder names are kept.
-// No name for a mode that does not run.
-std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode);
+// (or last) "." of the last path component only, so dots in folder names are
+// kept. No name for a mode that does not run.
+std::optional<std::string> DeriveOutputName(const std::string& inputPath, int mode,
+                                            NameCut cut = NameCut::FirstDot);
 
 // The separator of a run: empty for binary and CSV output, TAB when tab is on,
 // otherwise the user's text as it stands (already in the file's 8-bit code).

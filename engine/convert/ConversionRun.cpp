@@ -99,7 +99,7 @@ ConversionResult RunConversion(const RunFiles& files, const std::string& separat
         // cannot follow lines.
         const bool csv = OutputTypeFor(settings.ConversionMode()) == OutputType::Csv;
         CsvWriter csvWriter(RecordLayout::Block(BlockCode::Ascii), nullptr, settings.TextCharset());
-        if (csv && (!range || range->First == 1)) {
+        if (csv && (!range || range->First == 1 || files.HeaderOnEveryPiece)) {
             const std::string header = CsvWriter::HeaderRow(settings.FieldNames());
             output->Write(header.data(), header.size());
         }

@@ -67,7 +67,8 @@ int ProgressPercent(std::int64_t done, std::int64_t blockCount);
 // matches (tested after recoding, so built for ASCII blocks without a
 // table) are written, and a block's header only when one of them is. A CSV
 // output (CsvWriter) has a header row first, unless it is a range that
-// does not start at block 1, so that the pieces of a file join.
+// does not start at block 1 (and RunFiles::HeaderOnEveryPiece is off), so
+// that the pieces of a file join.
 ConversionResult RunConversion(const std::string& inputPath, const std::string& outputPath,
                                const std::string& separator, const CodeTables& tables,
                                RunSettings& settings, const RecordPredicate* where = nullptr);
@@ -92,6 +93,10 @@ struct RunFiles {
     // whole file's output, so consecutive ranges join into it. A range the
     // input does not hold whole fails the run.
     std::optional<BlockRange> Blocks = std::nullopt;
+    // CSV: the header row on a range from a later block too, for pieces read
+    // one by one; without it only the piece from block 1 has it, so that the
+    // pieces join.
+    bool HeaderOnEveryPiece = false;
 };
 
 // The same run over RunFiles. A file's range is checked against its size

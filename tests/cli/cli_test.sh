@@ -230,6 +230,15 @@ cp "$ascii" clash/b/calls.1.cdr
 check "a name clash is a usage error" run 2 -i ascii -d clashout clash/a/calls.cdr clash/b/calls.1.cdr
 check "... naming both" grep -q '"clash/a/calls.cdr" and "clash/b/calls.1.cdr" would both give clashout/calls.txt' err
 check "... creating nothing" [ ! -e clashout ]
+# A day's folder of dated names: cut at the first "." they clash, the
+# message names --last-dot, and with it each keeps its own name.
+mkdir -p day
+cp "$ascii" day/sw1.20240712.cdr
+cp "$ascii" day/sw1.20240713.cdr
+check "dated names clash by default" run 2 -i ascii -d dayout day/sw1.20240712.cdr day/sw1.20240713.cdr
+check "... naming the option that keeps them apart" grep -q 'would both give dayout/sw1.txt (--last-dot' err
+check "--last-dot keeps them apart" run 0 -i ascii --last-dot -d dayout day/sw1.20240712.cdr day/sw1.20240713.cdr
+check "... each under its dated name" cmp -s dayout/sw1.20240712.txt dayout/sw1.20240713.txt
 check "three files without -d" run 2 -i ascii many/f1.cdr many/f2.cdr many/f3.cdr
 check "- with -d" run 2 -i ascii -d x - many/f1.cdr
 check "stats of several" [ "$("$convert" --stats many/f1.cdr many/f2.cdr)" = \
@@ -375,6 +384,19 @@ check "csv: -r does not apply and says so" run 0 -T "$tables" -i ascii -o csv -r
 check "csv: ... on stderr" grep -q -- '-r does not apply to CSV output' "$work/err"
 run 0 -T "$tables" -i ascii -o csv -w '2=999' csvdir/day.cdr csvdir/none.csv
 check "csv: an empty selection gives the header alone" [ "$(grep -c '' csvdir/none.csv)" -eq 1 ]
+# CSV pieces: by default only the piece from block 1 has the header, so that
+# they join; with --piece-header each has it, for loading one by one.
+for header in "" --piece-header; do
+    for range in 1:1 2:2; do
+        run 0 -T "$tables" -i ascii -o csv $header --blocks $range csvdir/day.cdr "csvdir/piece$header-${range%:*}.csv"
+    done
+done
+check "csv pieces: joined are the whole" cmp -s <(cat csvdir/piece-1.csv csvdir/piece-2.csv) csvdir/day.csv
+check "csv pieces: the later piece starts with a record" grep -q '^2,1,' <(head -1 csvdir/piece-2.csv)
+check "--piece-header: the later piece starts with the header" \
+    [ "$(head -1 csvdir/piece--piece-header-2.csv)" = "$(head -1 csvdir/day.csv)" ]
+check "... then its records" cmp -s <(tail -n +2 csvdir/piece--piece-header-2.csv) csvdir/piece-2.csv
+check "--piece-header goes with -o csv only" run 2 -i ascii --piece-header --blocks 2:1 csvdir/day.cdr csvdir/p.txt
 run 0 -T "$tables" -i ascii -o csv -w '5=07/12' csvdir/day.cdr csvdir/slash.csv
 run 0 -T "$tables" -i ascii -o csv -w '5=0712' csvdir/day.cdr csvdir/plain.csv
 check "csv: -w selects, in either form" cmp -s csvdir/slash.csv csvdir/plain.csv

@@ -23,6 +23,12 @@ TEST(DeriveOutputName, CutsAtFirstDotOfTheFileNameOnly) {
     EXPECT_EQ(DeriveOutputName("/in/.hidden", 0), "/in/.txt");
 }
 
+TEST(DeriveOutputName, LastDotKeepsDatedNamesApart) {
+    EXPECT_EQ(DeriveOutputName("/day/sw1.20240712.cdr", 0, NameCut::LastDot), "/day/sw1.20240712.txt");
+    EXPECT_EQ(DeriveOutputName("/data.old/calls", 2, NameCut::LastDot), "/data.old/calls.csv");
+    EXPECT_EQ(DeriveOutputName("/in/.hidden", 0, NameCut::LastDot), "/in/.txt");
+}
+
 TEST(ConversionMode, TablesTypesAndSeparators) {
     EXPECT_EQ(RecodeTableFor(0), CodeTableKind::EbcdicToAscii);
     EXPECT_EQ(RecodeTableFor(1), CodeTableKind::EbcdicToAscii);

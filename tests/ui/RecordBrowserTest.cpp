@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <unistd.h>
 
@@ -30,6 +31,7 @@
 #include "RecordTableView.h"
 #include "RecordWriters.h"
 #include "SelectionScan.h"
+#include "StatusLine.h"
 
 class RecordBrowserTest : public QObject {
     Q_OBJECT
@@ -50,6 +52,8 @@ private slots:
     void Open_UnreadableFieldNamesSayWhy_data();
     void Open_UnreadableFieldNamesSayWhy();
     void Open_FileThatFitsNothingIsRefusedWithWhere();
+    void Status_LongMessageEndsInAWholeWordAndShowsWholeAsTooltip_data();
+    void Status_LongMessageEndsInAWholeWordAndShowsWholeAsTooltip();
 };
 
 namespace {
@@ -216,7 +220,7 @@ void RecordBrowserTest::Selecting_TypedConditionsFilterTheTable() {
         QCOMPARE(o->cell(row, 3).toInt(), row * 5);
     }
     QCOMPARE(o->header(1), QStringLiteral("6  (1/6)"));
-    QVERIFY2(o->status().startsWith("100 of 1020 records selected"), qPrintable(o->status()));
+    QVERIFY2(o->status().startsWith("100 of 1,020 records selected"), qPrintable(o->status()));
     Select(*o, "");
     QCOMPARE(o->rows(), 30u * 34);
 }
@@ -428,6 +432,33 @@ void RecordBrowserTest::Open_FileThatFitsNothingIsRefusedWithWhere() {
         QVERIFY2(QString(e.what()).startsWith("junk.bin: offset 0"), e.what());
     }
     QVERIFY_THROWS_EXCEPTION(IOError, RecordBrowser::Open(dir.filePath("none"), std::nullopt, std::nullopt, nullptr));
+}
+
+// The longest messages the browser gives, in its narrowest window: the
+// line ends after a whole word with "…" and shows the whole as tooltip.
+void RecordBrowserTest::Status_LongMessageEndsInAWholeWordAndShowsWholeAsTooltip_data() {
+    QTest::addColumn<QString>("selection");
+    QTest::newRow("none selected, every condition can never match")
+        << "5==0712; 2=123456789; 3^=12345678901234567890; 14*=123";
+    QTest::newRow("a field outside 1-14") << "1=F; 16=a value of many words, as a person may type one by mistake";
+}
+
+void RecordBrowserTest::Status_LongMessageEndsInAWholeWordAndShowsWholeAsTooltip() {
+    QFETCH(QString, selection);
+    auto o = Open(Blocks(2));
+    o->browser->resize(480, 600);
+    auto* line = o->browser->findChild<StatusLine*>("SelectionStatus");
+    const QString before = line->text();
+    o->edit()->setText(selection);
+    QTest::keyClick(o->edit(), Qt::Key_Return);
+    QTRY_VERIFY(line->text() != before && !o->browser->Busy());
+    const QString shown = line->ShownText(), words = shown.chopped(1);
+    QVERIFY2(shown.endsWith(QChar(0x2026)) && line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width(),
+             qPrintable(shown));
+    QVERIFY2(line->text().startsWith(words) && line->text().at(words.size()) == QLatin1Char(' '), qPrintable(shown));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), line->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(line, &help);
+    QTRY_COMPARE(QToolTip::text(), line->text());
 }
 
 QTEST_MAIN(RecordBrowserTest)

@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -177,6 +178,8 @@ private slots:
     void ExportDialog_ReadsInRussian();
     void Notices_InformativeTextsReadInRussian_data();
     void Notices_InformativeTextsReadInRussian();
+    void ByteViewer_SizesGroupedTheRussianWay_data();
+    void ByteViewer_SizesGroupedTheRussianWay();
 };
 
 void RussianTest::Checker_FindsAnEnglishWord() {
@@ -338,6 +341,27 @@ void RussianTest::Notices_InformativeTextsReadInRussian() {
     const QStringList latin = LatinWords({details}, {QStringLiteral("/nonexistent/folder/out.txt"),
                                                      QStringLiteral("/nonexistent/folder")});
     QVERIFY2(latin.isEmpty(), qPrintable(latin.join(QStringLiteral("; "))));
+}
+
+// The file's size and blocks grouped by a no-break space, also past an int.
+void RussianTest::ByteViewer_SizesGroupedTheRussianWay_data() {
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("one block") << qint64(2048) << QStringLiteral("2_048 байт, 1 блок");
+    QTest::newRow("1 GiB") << (qint64(1) << 30) << QStringLiteral("1_073_741_824 байта, 524_288 блоков");
+    QTest::newRow("past an int") << (qint64(5) << 30) + 2 << QStringLiteral("5_368_709_122 байта, 2_621_440 блоков");
+}
+
+void RussianTest::ByteViewer_SizesGroupedTheRussianWay() {
+    QFETCH(qint64, size);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("calls.cdr")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));  // sparse
+    file.close();
+    std::unique_ptr<ByteViewerWindow> viewer(ByteViewerWindow::Open(file.fileName(), {ByteDecoding::Input::Ascii, nullptr}));
+    const QString status = viewer->findChild<QLabel*>(QStringLiteral("ByteViewerStatus"))->text();
+    QVERIFY2(status.contains(says.replace(QLatin1Char('_'), QChar(0x00A0))), qPrintable(status));
 }
 
 QTEST_MAIN(RussianTest)

@@ -23,6 +23,8 @@ private slots:
     void Gauge_DrawsBlueBarOnWhiteInBorder();
     void PlaceBeside_CoversLeastOfTheWindowOnScreen_data();
     void PlaceBeside_CoversLeastOfTheWindowOnScreen();
+    void PlaceBeside_EachWindowWhollyOnScreenBesideTheMainWindow_data();
+    void PlaceBeside_EachWindowWhollyOnScreenBesideTheMainWindow();
 
 private:
     static void clickItem(RadioGroup& group, int index) {
@@ -145,26 +147,38 @@ void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen_data() {
     QTest::addColumn<QRect>("main");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QRect>("placed");
+    QTest::addColumn<QRect>("moved");  // the main window, when it moves
     const QRect screen(0, 0, 1600, 1000);
     QTest::newRow("room on the right") << screen << QRect(100, 100, 506, 400) << QSize(900, 640)
-                                       << QRect(606, 100, 900, 640);
+                                       << QRect(606, 100, 900, 640) << QRect();
     QTest::newRow("room only on the left") << screen << QRect(1000, 100, 506, 400) << QSize(900, 640)
-                                           << QRect(100, 100, 900, 640);
+                                           << QRect(100, 100, 900, 640) << QRect();
     // Every whole place covers some: the largest free band, shrunk to.
     QTest::newRow("shrunk into the room above") << screen << QRect(300, 500, 506, 400) << QSize(1100, 640)
-                                                << QRect(300, 0, 1100, 500);
+                                                << QRect(300, 0, 1100, 500) << QRect();
     // The main window centred as it opens: a wide viewer beside it, narrower.
     QTest::newRow("beside a centred window") << screen << QRect(550, 300, 500, 400) << QSize(1460, 900)
-                                             << QRect(1050, 100, 550, 900);
-    // No band holds 480 x 360: over the window, covering least of it.
-    QTest::newRow("no band big enough: covers least") << QRect(0, 0, 1024, 768) << QRect(300, 200, 500, 400)
-                                                      << QSize(900, 600) << QRect(124, 168, 900, 600);
+                                             << QRect(1050, 100, 550, 900) << QRect();
+    // No band holds 480 x 360: the main window moves to the nearer edge.
+    QTest::newRow("no band big enough: main to the left") << QRect(0, 0, 1024, 768) << QRect(230, 200, 500, 400)
+                                                          << QSize(900, 600) << QRect(500, 168, 524, 600)
+                                                          << QRect(0, 200, 500, 400);
+    QTest::newRow("no band big enough: main to the right") << QRect(0, 0, 1024, 768) << QRect(300, 200, 500, 400)
+                                                           << QSize(900, 600) << QRect(0, 168, 524, 600)
+                                                           << QRect(524, 200, 500, 400);
+    QTest::newRow("no room across: main to the top") << QRect(0, 0, 800, 1000) << QRect(100, 250, 500, 400)
+                                                     << QSize(700, 640) << QRect(100, 400, 700, 600)
+                                                     << QRect(100, 0, 500, 400);
+    // Too small for both: over the window, covering least of it.
+    QTest::newRow("too small for both: covers least") << QRect(0, 0, 800, 600) << QRect(150, 100, 500, 400)
+                                                      << QSize(700, 500) << QRect(100, 100, 700, 500)
+                                                      << QRect(150, 100, 500, 400);
     QTest::newRow("below when neither side has room") << screen << QRect(500, 0, 600, 300) << QSize(1200, 640)
-                                                      << QRect(400, 300, 1200, 640);
+                                                      << QRect(400, 300, 1200, 640) << QRect();
     QTest::newRow("too big: into the larger free band") << screen << QRect(0, 0, 506, 400) << QSize(2000, 1200)
-                                                        << QRect(506, 0, 1094, 1000);
+                                                        << QRect(506, 0, 1094, 1000) << QRect();
     QTest::newRow("a screen not at the origin") << QRect(1600, 0, 1280, 1024) << QRect(1700, 50, 506, 400)
-                                                << QSize(700, 600) << QRect(2206, 50, 674, 600);
+                                                << QSize(700, 600) << QRect(2206, 50, 674, 600) << QRect();
 }
 
 void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen() {
@@ -172,7 +186,40 @@ void WidgetsTest::PlaceBeside_CoversLeastOfTheWindowOnScreen() {
     QFETCH(QRect, main);
     QFETCH(QSize, size);
     QFETCH(QRect, placed);
-    QCOMPARE(PlaceBeside(screen, main, size), placed);
+    QFETCH(QRect, moved);
+    const Placement place = PlaceBeside(screen, main, size);
+    QCOMPARE(place.Window, placed);
+    QCOMPARE(place.Existing, moved.isNull() ? main : moved);
+}
+
+// The screens people have, the main window centred as it opens, and each
+// of our windows at the size it asks for, frames included: wholly on the
+// screen, its left edge (the first column) in view, nothing of the main
+// window covered and the main window wholly on the screen too.
+void WidgetsTest::PlaceBeside_EachWindowWhollyOnScreenBesideTheMainWindow_data() {
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("size");
+    const QSize frame(2, 24);
+    // The last two: 1920x1080 less a panel, and a 4K screen at 200% right of another.
+    for (const QRect screen : {QRect(0, 0, 1024, 768), QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 900),
+                               QRect(0, 0, 1600, 1000), QRect(0, 0, 1920, 1040), QRect(1920, 0, 1920, 1080)}) {
+        const QByteArray at = QByteArray::number(screen.width()) + "x" + QByteArray::number(screen.height());
+        QTest::newRow(at + ", byte viewer") << screen << QSize(std::min(1460, screen.width() - 40), 640) + frame;
+        QTest::newRow(at + ", text viewer") << screen << QSize(900, 640) + frame;
+        QTest::newRow(at + ", record browser") << screen << QSize(1540, 680) + frame;
+    }
+}
+
+void WidgetsTest::PlaceBeside_EachWindowWhollyOnScreenBesideTheMainWindow() {
+    QFETCH(QRect, screen);
+    QFETCH(QSize, size);
+    QRect main(QPoint(), QSize(498, 373) + QSize(2, 24));
+    main.moveCenter(screen.center());
+    const Placement place = PlaceBeside(screen, main, size);
+    QVERIFY(screen.contains(place.Window) && screen.contains(place.Existing));
+    QCOMPARE(place.Existing.size(), main.size());
+    QVERIFY(!place.Window.intersects(place.Existing));
+    QVERIFY(place.Window.width() >= 480 && place.Window.height() >= 360);
 }
 
 QTEST_MAIN(WidgetsTest)

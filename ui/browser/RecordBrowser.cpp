@@ -19,6 +19,7 @@
 
 #include "CharsetText.h"
 #include "CloseKeys.h"
+#include "Counts.h"
 #include "CsvWriter.h"
 #include "EngineWords.h"
 #include "ErrorText.h"
@@ -32,17 +33,13 @@
 #include "RecordTableView.h"
 #include "SelectionCondition.h"
 #include "SelectionScan.h"
+#include "StatusLine.h"
 #include "TableCharset.h"
 
 #include <climits>
 
 namespace {
 
-QString Count(std::uint64_t n) { return QLocale::c().toString(static_cast<qulonglong>(n)); }
-
-// %n for a count that may pass an int: the plural form goes by the last
-// two digits, which a stand-in keeps.
-int Plural(std::uint64_t n) { return n <= INT_MAX ? static_cast<int>(n) : static_cast<int>(n % 100) + 100; }
 
 // How the file is read, in the reader's words.
 QString LayoutText(const RecordLayout& layout, Charset set) {
@@ -97,7 +94,8 @@ RecordBrowser::RecordBrowser(std::shared_ptr<RecordFile> file, const CodeTable* 
     poll_ = new QTimer(this);
     poll_->setInterval(50);
     connect(poll_, &QTimer::timeout, this, &RecordBrowser::Poll);
-    SetStatus(tr("%n records, %1", nullptr, Plural(model_->TotalRows())).arg(LayoutText(file_->Layout(), charset_)));
+    SetStatus(WithCount(tr("%n records, %1", nullptr, PluralStandIn(model_->TotalRows())), model_->TotalRows())
+                  .arg(LayoutText(file_->Layout(), charset_)));
     if (!fieldNamesError_.isEmpty())
         SetStatus(fieldNamesError_, true);
     resize(openingSize_);
@@ -153,7 +151,7 @@ void RecordBrowser::BuildWidgets() {
     exportButton_ = new QPushButton(tr("Export…"), this);
     exportButton_->setObjectName(QStringLiteral("ExportButton"));
     connect(exportButton_, &QPushButton::clicked, this, &RecordBrowser::ExportClicked);
-    status_ = new QLabel(this);
+    status_ = new StatusLine(this);
     status_->setObjectName(QStringLiteral("SelectionStatus"));
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -272,7 +270,7 @@ void RecordBrowser::ApplySelection() {
     if (conditions.empty()) {
         model_->SetSelection(nullptr);
         view_->Reset();
-        SetStatus(tr("All %n records", nullptr, Plural(model_->TotalRows())));
+        SetStatus(WithCount(tr("All %n records", nullptr, PluralStandIn(model_->TotalRows())), model_->TotalRows()));
         emit WorkFinished();
         return;
     }
@@ -313,7 +311,8 @@ void RecordBrowser::SetStatus(const QString& text, bool error) {
 void RecordBrowser::Poll() {
     if (selectionJob_) {
         progress_->setValue(selectionJob_->Percent());
-        SetStatus(tr("Selecting… %n matches so far", nullptr, Plural(selectionJob_->Progress().Found)));
+        const std::uint64_t found = selectionJob_->Progress().Found;
+        SetStatus(WithCount(tr("Selecting… %n matches so far", nullptr, PluralStandIn(found)), found));
         if (selectionJob_->Finished())
             FinishSelection();
     } else if (exportJob_) {
@@ -335,7 +334,9 @@ void RecordBrowser::FinishSelection() {
         const std::uint64_t matches = index->Count();
         model_->SetSelection(std::make_shared<const SelectionIndex>(std::move(*index)));
         view_->Reset();
-        SetStatus(tr("%1 of %n records selected", nullptr, Plural(file_->RecordCount())).arg(Count(matches)) +
+        SetStatus(WithCount(tr("%1 of %n records selected", nullptr, PluralStandIn(file_->RecordCount())),
+                            file_->RecordCount())
+                      .arg(Grouped(matches)) +
                   (matches == 0 ? neverMatches_ : QString()));
     }
     emit WorkFinished();
@@ -380,7 +381,8 @@ void RecordBrowser::FinishExport() {
     else if (!complete)
         SetStatus(tr("Export cancelled; nothing was written."));
     else
-        SetStatus(tr("%n records exported to %1", nullptr, Plural(exportRecords_)).arg(exportPath_));
+        SetStatus(WithCount(tr("%n records exported to %1", nullptr, PluralStandIn(exportRecords_)), exportRecords_)
+                      .arg(exportPath_));
     emit WorkFinished();
 }
 

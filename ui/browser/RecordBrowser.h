@@ -27,6 +27,7 @@ class QTimer;
 class RecordFile;
 class RecordTableModel;
 class RecordTableView;
+class StatusLine;
 
 // The record browser: a call-record file or a MAVIK text output as a table
 // of records, the conditions that select among them, the one record under
@@ -98,7 +99,7 @@ private:
     QProgressBar* progress_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QPushButton* exportButton_ = nullptr;
-    QLabel* status_ = nullptr;
+    StatusLine* status_ = nullptr;
     RecordTableView* view_ = nullptr;
     QTableView* table_ = nullptr;
     QTableWidget* pane_ = nullptr;

@@ -40,10 +40,13 @@ void ViewerOpener::Show(QMainWindow* window) {
     if (beside_ && beside_->screen()) {
         // The window manager's frame, as the main window has it, counts.
         const QSize frame = beside_->frameGeometry().size() - beside_->geometry().size();
-        const QRect place = PlaceBeside(beside_->screen()->availableGeometry(), beside_->frameGeometry(),
-                                        window->size() + frame);
-        window->resize(place.size() - frame);
-        window->move(place.topLeft());
+        const Placement place = PlaceBeside(beside_->screen()->availableGeometry(), beside_->frameGeometry(),
+                                            window->size() + frame);
+        // Where no band beside it holds the window, the main window makes room.
+        if (place.Existing.topLeft() != beside_->frameGeometry().topLeft())
+            beside_->move(place.Existing.topLeft());
+        window->resize(place.Window.size() - frame);
+        window->move(place.Window.topLeft());
     }
     window->show();
     window->raise();

@@ -83,13 +83,6 @@ bool ByteRowsView::FitWidth(int pixels) {
     return PreferredWidth() <= pixels;
 }
 
-void ByteRowsView::ShowTextColumn() {
-    const Columns col = ColumnsOf();
-    const int textEnd = Column(col.end);
-    if (textEnd > viewport()->width())
-        horizontalScrollBar()->setValue(textEnd - viewport()->width());
-}
-
 ByteRowsView::Columns ByteRowsView::ColumnsOf() const {
     const bool records = layout_.LayoutKind() == ByteRowLayout::Kind::Records;
     Columns c{};

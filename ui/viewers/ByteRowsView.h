@@ -24,9 +24,6 @@ public:
     // rows fit; true when they do.
     bool FitWidth(int pixels);
     static constexpr qreal kSmallestPoints = 7.5;
-    // Scrolls across so that the text column is in view, when the rows are
-    // wider than the view: the hex is the part a person can scroll to.
-    void ShowTextColumn();
     // The header line's titles, left to right.
     QStringList ColumnTitles() const;
     ByteRowsView(std::shared_ptr<FileSource> source, ByteDecoding decoding, QWidget* parent = nullptr);

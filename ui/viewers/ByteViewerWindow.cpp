@@ -17,6 +17,7 @@
 #include "ByteRowsView.h"
 #include "ErrorText.h"
 #include "FileSource.h"
+#include "Counts.h"
 #include "TableCharset.h"
 #include "GoToBar.h"
 #include "GoToTarget.h"
@@ -25,15 +26,13 @@ namespace {
 
 enum class Count { Bytes, Blocks };
 
-// n with its noun in the plural form that n takes. A file's size can pass
-// what %n holds (an int): the form is chosen for a stand-in with the same
-// last two digits, then the stand-in gives way to n itself.
+// n grouped, with its noun in the plural form that n takes.
 QString Counted(std::uint64_t n, Count what) {
-    const int standIn = n <= INT_MAX ? static_cast<int>(n) : static_cast<int>(n % 100) + 100;
-    QString text = what == Count::Bytes
-                             ? QCoreApplication::translate("ByteViewerWindow", "%n bytes", nullptr, standIn)
-                             : QCoreApplication::translate("ByteViewerWindow", "%n blocks", nullptr, standIn);
-    return n <= INT_MAX ? text : text.replace(QString::number(standIn), QString::number(n));
+    const int standIn = PluralStandIn(n);
+    return WithCount(what == Count::Bytes
+                         ? QCoreApplication::translate("ByteViewerWindow", "%n bytes", nullptr, standIn)
+                         : QCoreApplication::translate("ByteViewerWindow", "%n blocks", nullptr, standIn),
+                     n);
 }
 
 }  // namespace
@@ -88,7 +87,8 @@ ByteViewerWindow::ByteViewerWindow(std::shared_ptr<FileSource> source, const QSt
 
     connect(view_, &ByteRowsView::CursorMoved, this, &ByteViewerWindow::UpdateStatus);
     // As wide as the rows, in a smaller font where that makes them fit the
-    // screen; where nothing does, the text column stays in view (showEvent).
+    // screen; where nothing does, it opens at the left, its block, record and
+    // offset in view, and the rest is a scroll across.
     const QScreen* shown = screen();
     const int room = shown ? shown->availableGeometry().width() - 40 : 1200;
     view_->FitWidth(room - 4);
@@ -97,13 +97,6 @@ ByteViewerWindow::ByteViewerWindow(std::shared_ptr<FileSource> source, const QSt
     view_->setFocus();
 }
 
-void ByteViewerWindow::showEvent(QShowEvent* event) {
-    ViewerFrame::showEvent(event);
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        view_->ShowTextColumn();
-    }
-}
 
 bool ByteViewerWindow::GoTo(const QString& target) {
     const auto parsed = ParseGoTo(target.toStdString());

@@ -31,11 +31,7 @@ public:
     // The longest selection that copying takes.
     static constexpr std::uint64_t kCopyLimit = 16 * 1024 * 1024;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    bool shownOnce_ = false;
     ByteViewerWindow(std::shared_ptr<FileSource> source, const QString& path, ByteDecoding decoding, QWidget* parent);
     void UpdateStatus();
     void Copy(bool asHex);

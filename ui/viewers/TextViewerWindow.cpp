@@ -18,6 +18,7 @@
 #include <exception>
 #include <vector>
 
+#include "Counts.h"
 #include "ErrorText.h"
 #include "FileSource.h"
 #include "GoToBar.h"
@@ -160,10 +161,10 @@ QString TextViewerWindow::StatusText() const {
     QStringList parts;
     const auto& index = view_->Index();
     if (index->Complete)
-        parts << tr("%n lines", nullptr, static_cast<int>(std::min<std::uint64_t>(index->LineCount(), INT_MAX)));
+        parts << WithCount(tr("%n lines", nullptr, PluralStandIn(index->LineCount())), index->LineCount());
     else
-        parts << tr("Indexing %1%: %n lines so far", nullptr,
-                    static_cast<int>(std::min<std::uint64_t>(index->LineCount(), INT_MAX)))
+        parts << WithCount(tr("Indexing %1%: %n lines so far", nullptr, PluralStandIn(index->LineCount())),
+                           index->LineCount())
                      .arg(index_ ? index_->Percent() : 0);
     parts << tr("line %1").arg(view_->CursorLine() + 1);
     parts << QString::fromLatin1(CharsetName(view_->Encoding()));

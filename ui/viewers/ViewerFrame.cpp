@@ -9,6 +9,7 @@
 
 #include "CloseKeys.h"
 #include "GoToBar.h"
+#include "StatusLine.h"
 
 ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* parent) : QMainWindow(parent) {
     setObjectName(name);
@@ -19,7 +20,7 @@ ViewerFrame::ViewerFrame(const QString& name, const QString& path, QWidget* pare
     column_->setContentsMargins(0, 0, 0, 0);
     column_->setSpacing(0);
     setCentralWidget(central);
-    status_ = new QLabel(this);
+    status_ = new StatusLine(this);
     status_->setObjectName(name + QStringLiteral("Status"));
     statusBar()->addWidget(status_, 1);
     tools_ = addToolBar(tr("View"));

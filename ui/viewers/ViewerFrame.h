@@ -4,8 +4,9 @@
 
 #include <functional>
 
+#include "StatusLine.h"
+
 class GoToBar;
-class QLabel;
 class QToolBar;
 class QVBoxLayout;
 
@@ -32,7 +33,7 @@ protected:
     // something else (cancelled a find, closed a bar) and the window stays.
     virtual bool Escape();
 
-    QLabel* status_;
+    StatusLine* status_;
 
 private:
     QVBoxLayout* column_;

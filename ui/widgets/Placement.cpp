@@ -17,7 +17,7 @@ qint64 Covered(const QRect& place, const QRect& existing) {
 
 }  // namespace
 
-QRect PlaceBeside(const QRect& screen, const QRect& existing, QSize size) {
+Placement PlaceBeside(const QRect& screen, const QRect& existing, QSize size) {
     size = size.boundedTo(screen.size());
     const int top = existing.top();
     const int left = existing.left();
@@ -38,7 +38,7 @@ QRect PlaceBeside(const QRect& screen, const QRect& existing, QSize size) {
         }
     }
     if (least == 0)
-        return best;
+        return {best, existing};
 
     // Every place of the whole size covers some of the window: rather the
     // largest free band beside it, the window shrunk to the band, where that
@@ -57,15 +57,40 @@ QRect PlaceBeside(const QRect& screen, const QRect& existing, QSize size) {
               QSize(size.width(), std::min(size.height(), aboveRoom))),
     };
     qint64 largest = 0;
+    QRect widest;
     for (const QRect& band : bands) {
         if (band.width() < kSmallest.width() || band.height() < kSmallest.height())
             continue;
         const QRect place = OntoScreen(band, screen);
         const qint64 area = qint64(place.width()) * place.height();
         if (Covered(place, existing) == 0 && area > largest) {
-            best = place;
+            widest = place;
             largest = area;
         }
     }
-    return best;
+    if (largest > 0)
+        return {widest, existing};
+
+    // No band is of use: the existing window goes to the nearer edge, the
+    // new one into the room on the other side.
+    const QRect onScreen = OntoScreen(existing, screen);
+    const int acrossRoom = screen.width() - onScreen.width();
+    if (acrossRoom >= kSmallest.width()) {
+        const bool toLeft = onScreen.left() - screen.left() <= screen.right() - onScreen.right();
+        QRect moved = onScreen;
+        moved.moveLeft(toLeft ? screen.left() : screen.right() - onScreen.width() + 1);
+        const QSize shrunk(std::min(size.width(), acrossRoom), size.height());
+        const QPoint at(toLeft ? moved.right() + 1 : moved.left() - shrunk.width(), onScreen.top());
+        return {OntoScreen(QRect(at, shrunk), screen), moved};
+    }
+    const int downRoom = screen.height() - onScreen.height();
+    if (downRoom >= kSmallest.height()) {
+        const bool toTop = onScreen.top() - screen.top() <= screen.bottom() - onScreen.bottom();
+        QRect moved = onScreen;
+        moved.moveTop(toTop ? screen.top() : screen.bottom() - onScreen.height() + 1);
+        const QSize shrunk(size.width(), std::min(size.height(), downRoom));
+        const QPoint at(onScreen.left(), toTop ? moved.bottom() + 1 : moved.top() - shrunk.height());
+        return {OntoScreen(QRect(at, shrunk), screen), moved};
+    }
+    return {best, existing};
 }
