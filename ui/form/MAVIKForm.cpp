@@ -20,7 +20,7 @@ const std::string kNoticeCaption = "Внимание !";
 // The separator as the run writes it: the edit's text in windows-1251.
 std::string SeparatorBytes(const std::string& text) {
     try {
-        return Utf8ToWindows1251(text);
+        return Utf8ToCharset(Charset::Windows1251, text);
     } catch (const std::invalid_argument&) {
         throw std::runtime_error("The separator has characters outside windows-1251");
     }
