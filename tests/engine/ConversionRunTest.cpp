@@ -304,7 +304,8 @@ Bytes DistinctBlocks(int n, std::size_t tail) {
     Bytes bytes;
     for (int k = 0; k < n; ++k) {
         CallRecordBlock b = ExampleBlock();
-        const std::string header = "H" + std::to_string(1000000 + k).substr(1);
+        std::string header = std::to_string(1000000 + k);  // "H" and the six digits of k
+        header[0] = 'H';
         std::memcpy(b.Header.Bytes + 1, header.data() + 1, 6);
         for (std::size_t r = 0; r < kRecordsPerBlock; ++r) {
             const std::string digits = std::to_string(1000000 + k * 34 + static_cast<int>(r)).substr(1);

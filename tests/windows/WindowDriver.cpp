@@ -418,7 +418,8 @@ int main(int argc, char* argv[]) {
         app.Click("ConvBitBtn1");
         question = app.Box();
         app.Answer(question, IDYES);
-        Check(app.Notice() == kFailed + "\n\nПреобразование прервано пользователем.|Внимание !", "the stopped notice");
+        const std::string stopped = app.Notice();
+        Check(stopped == kFailed + "\n\nПреобразование прервано пользователем.|Внимание !", "the stopped notice: " + stopped);
         Check(WaitFor([&] { return app.Text("ConvBitBtn1") == "Преобразовать" && !app.Enabled("ConvBitBtn1"); }),
               "stopped: the finished state");
 
