@@ -69,6 +69,7 @@ mavik_test_windows() {
     # error: recvmsg: Connection reset by peer"); a test that failed so gets
     # a second start, and one that fails twice still fails the run.
     (cd "$windows" && ctest --output-on-failure --parallel "$(nproc)" --repeat until-pass:2)
+    bash "$MAVIK_ROOT/tests/windows/wine-run-test.sh"
     bash "$MAVIK_ROOT/tests/windows/compare-builds.sh" "$linux/cli/mavik-convert" \
         "$windows/cli/mavik-convert.exe" "$linux/data/mavik-gensample" "$MAVIK_ROOT/data" 64
 }
