@@ -49,7 +49,8 @@ mavik_build() {
 mavik_test_windows() {
     mavik_install_packages
     (
-        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+        # nsis: makensis, for the installer.
+        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 nsis)
         MAVIK_APT_OPTIONS=--no-install-recommends
         mavik_install_packages
     )
