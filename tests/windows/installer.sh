@@ -22,11 +22,18 @@ trap 'wineserver -k 2>/dev/null; rm -rf "$WINEPREFIX" "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
+# Waits for every program of the prefix to end; one that hangs (a dialog
+# where none should be) fails the step instead of the whole run.
+settle() {
+    timeout 120 wineserver -w && return
+    fail "$1: still running after 120 s"
+    wineserver -k
+}
 
 wineboot -i >/dev/null 2>&1
 # No window manager: without this every window waits for one.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wineserver -w
+settle "the prefix"
 
 c=$WINEPREFIX/drive_c
 dir=$c/Program\ Files/MAVIK
@@ -36,8 +43,8 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MAVIK'
 listing() { (cd "$c" && find . -path './users/*/Temp' -prune -o -print | sort); }
 listing >"$work/before"
 
-wine "$setup" /S
-wineserver -w
+timeout 120 wine "$setup" /S || fail "the silent install: exit $?"
+settle "the silent install"
 
 # The laid-out files, exactly, and the data byte for byte.
 expected=(info.txt licence.txt mavik-convert.exe README.md uninstall.exe
@@ -61,7 +68,7 @@ if [ -n "$window_exe" ]; then
     if [ ! -f "$lnk" ]; then
         fail "no Start-menu shortcut"
     else
-        wine start /unix "$lnk"
+        timeout 60 wine start /unix "$lnk" || fail "start of the shortcut: exit $?"
         shown=
         for _ in $(seq 120); do
             if xdotool search --onlyvisible --name '^MAVIK v' >/dev/null 2>&1; then
@@ -80,7 +87,7 @@ if [ -n "$window_exe" ]; then
             *) fail "no window named MAVIK within 60 s" ;;
         esac
         wine taskkill /f /im MAVIK.exe >/dev/null 2>&1
-        wineserver -w
+        settle "the window"
     fi
 else
     echo "skipped: the window (this installer holds no MAVIK.exe)"
@@ -111,8 +118,8 @@ fi
 # A file of the user's in the install folder stays, and with it the folder;
 # all else the installer made goes, and nothing else of the prefix does.
 echo mine >"$dir/mine.txt"
-wine "$dir/uninstall.exe" /S
-wineserver -w
+timeout 120 wine "$dir/uninstall.exe" /S || fail "the silent uninstall: exit $?"
+settle "the silent uninstall"
 if [ "$(cat "$dir/mine.txt" 2>/dev/null)" = mine ]; then ok "the user's file stays"; else fail "the user's file was removed"; fi
 rm -f "$dir/mine.txt"
 rmdir "$dir" 2>/dev/null
