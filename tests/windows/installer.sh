@@ -43,7 +43,7 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MAVIK'
 listing() { (cd "$c" && find . -path './users/*/Temp' -prune -o -print | sort); }
 listing >"$work/before"
 
-timeout 120 wine "$setup" /S || fail "the silent install: exit $?"
+timeout 120 wine "$setup" /S 2>"$work/err" || fail "the silent install: exit $?: $(head -n 3 "$work/err")"
 settle "the silent install"
 
 # The laid-out files, exactly, and the data byte for byte.
@@ -68,9 +68,10 @@ if [ -n "$window_exe" ]; then
     if [ ! -f "$lnk" ]; then
         fail "no Start-menu shortcut"
     else
-        timeout 60 wine start /unix "$lnk" || fail "start of the shortcut: exit $?"
         shown=
+        timeout 60 wine start /unix "$lnk" || shown="start: exit $?"
         for _ in $(seq 120); do
+            [ -n "$shown" ] && break
             if xdotool search --onlyvisible --name '^MAVIK v' >/dev/null 2>&1; then
                 shown=box
                 break
@@ -84,6 +85,7 @@ if [ -n "$window_exe" ]; then
         case $shown in
             window) ok "the window starts from the shortcut" ;;
             box) fail "the window starts with an error box (tables not in its working folder?)" ;;
+            start*) fail "the shortcut does not start ($shown)" ;;
             *) fail "no window named MAVIK within 60 s" ;;
         esac
         wine taskkill /f /im MAVIK.exe >/dev/null 2>&1
@@ -118,7 +120,7 @@ fi
 # A file of the user's in the install folder stays, and with it the folder;
 # all else the installer made goes, and nothing else of the prefix does.
 echo mine >"$dir/mine.txt"
-timeout 120 wine "$dir/uninstall.exe" /S || fail "the silent uninstall: exit $?"
+timeout 120 wine "$dir/uninstall.exe" /S 2>"$work/err" || fail "the silent uninstall: exit $?: $(head -n 3 "$work/err")"
 settle "the silent uninstall"
 if [ "$(cat "$dir/mine.txt" 2>/dev/null)" = mine ]; then ok "the user's file stays"; else fail "the user's file was removed"; fi
 rm -f "$dir/mine.txt"
