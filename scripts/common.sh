@@ -59,7 +59,8 @@ mavik_test_windows() {
     (
         # The window's test: its tables are made with python3; Tahoma stands in
         # for the form's font; Russian message boxes need the ru_RU.UTF-8 locale.
-        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 python3 fonts-wine locales)
+        # nsis: makensis, for the installer.
+        MAVIK_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 python3 fonts-wine locales nsis)
         MAVIK_APT_OPTIONS=--no-install-recommends
         mavik_install_packages
     )
@@ -82,6 +83,9 @@ mavik_test_windows() {
     (cd "$windows" && ctest --output-on-failure --parallel "$(nproc)" --repeat until-pass:2)
     bash "$MAVIK_ROOT/tests/windows/compare-builds.sh" "$linux/cli/mavik-convert" \
         "$windows/cli/mavik-convert.exe" "$linux/data/mavik-gensample" "$MAVIK_ROOT/data" 64
+    # The installer, in a prefix of its own; the window it starts needs an X server.
+    xvfb-run -a bash "$MAVIK_ROOT/tests/windows/installer.sh" "$windows/MAVIK-setup.exe" \
+        "$windows/ui/win32/MAVIK.exe" "$linux/cli/mavik-convert" "$MAVIK_ROOT/data"
 }
 
 # Builds the fuzz targets with clang and runs each for SECONDS from a

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Linux and the Windows mavik-convert on the same files in every
-# mode and layout and compares the output bytes.
+# mode and layout and compares the output bytes. A failed case shows each
+# side's exit status and standard error; only Wine's own transport failures
+# are retried (wine-run.sh), a real difference fails at once.
 # usage: compare-builds.sh LINUX_CONVERT WINDOWS_CONVERT_EXE GENSAMPLE DATA_DIR [BIG_MIB]
 set -uo pipefail
 
@@ -12,6 +14,7 @@ big_mib=${5:-64}
 wine=${MAVIK_WINE:-wine}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/wine-run.sh"
 # Wine's server ends 3 s after its last process, and the next start pays
 # 1-2 s for a new one: a run after a long gap (two large outputs compared,
 # the Linux run) would time Wine's start, not the converter. Kept up for
@@ -47,18 +50,18 @@ compare() {  # compare NAME INPUT OPTIONS...
     shift 2
     local t0 t1 t2
     t0=$(date +%s.%N)
-    "$linux" -q -T "$tables" "$@" "$input" "$work/linux.out" 2>/dev/null
+    "$linux" -q -T "$tables" "$@" "$input" "$work/linux.out" 2>"$work/linux.err"
     local sl=$?
     t1=$(date +%s.%N)
-    "$wine" "$windows" -q -T "$tables" "$@" "$input" "$work/windows.out" 2>/dev/null
+    wine_run "$name" /dev/null "$work/windows.err" "$windows" -q -T "$tables" "$@" "$input" "$work/windows.out"
     local sw=$?
     t2=$(date +%s.%N)
     # Every run here must succeed: two builds failing alike compare nothing.
     if [ $sl -ne 0 ] || [ $sw -ne 0 ]; then
-        echo "FAIL: $name: exit $sl on Linux, $sw on Windows"
+        say_failure "$name" "a run failed" Linux $sl "$work/linux.err" Windows $sw "$work/windows.err"
         failures=$((failures + 1))
     elif ! cmp -s "$work/linux.out" "$work/windows.out"; then
-        echo "FAIL: $name: outputs differ"
+        say_failure "$name" "outputs differ ($(cmp "$work/linux.out" "$work/windows.out" 2>&1 | head -n 1))"
         failures=$((failures + 1))
     else
         passes=$((passes + 1))
@@ -67,7 +70,7 @@ compare() {  # compare NAME INPUT OPTIONS...
                 $(($(stat -c %s "$input") >> 20)) "$(awk "BEGIN{print $t1 - $t0}")" "$(awk "BEGIN{print $t2 - $t1}")"
         fi
     fi
-    rm -f "$work/linux.out" "$work/windows.out"
+    rm -f "$work/linux.out" "$work/windows.out" "$work/linux.err" "$work/windows.err"
 }
 
 for input in "${inputs[@]}"; do
@@ -96,19 +99,24 @@ tables=$data/codetables
 
 # A file past 4 GiB (sparse): measured and converted alike.
 truncate -s $(((5 << 30) + 2048 * 3 + 77)) "$work/huge.cdr"
-same() {  # same NAME LINUX_TEXT WINDOWS_TEXT
-    if [ "$2" = "$3" ]; then
+same() {  # same NAME LINUX_TEXT WINDOWS_TEXT WINDOWS_STATUS WINDOWS_ERR
+    if [ "$4" -eq 0 ] && [ "$2" = "$3" ]; then
         passes=$((passes + 1))
     else
-        printf 'FAIL: %s\n  linux:   %s\n  windows: %s\n' "$1" "$2" "$3"
+        say_failure "$1" "$(printf '\n  linux:   %s\n  windows: %s' "$2" "$3")" Windows "$4" "$5"
         failures=$((failures + 1))
     fi
 }
+wine_run "--stats" "$work/windows.out" "$work/windows.err" "$windows" --stats "$work/huge.cdr"
+sw=$?
 same "--stats of a 5 GiB file" "$("$linux" --stats "$work/huge.cdr")" \
-    "$("$wine" "$windows" --stats "$work/huge.cdr" | tr -d '\r')"
+    "$(tr -d '\r' <"$work/windows.out")" $sw "$work/windows.err"
+# The summary line is the last of standard error.
+wine_run "5 GiB" /dev/null "$work/windows.err" "$windows" -o binary -T "$tables" "$work/huge.cdr" /dev/null
+sw=$?
 same "a 5 GiB file converted" \
     "$("$linux" -o binary -T "$tables" "$work/huge.cdr" /dev/null 2>&1 | tail -n 1)" \
-    "$("$wine" "$windows" -o binary -T "$tables" "$work/huge.cdr" /dev/null 2>&1 | tr -d '\r' | tail -n 1)"
+    "$(tr -d '\r' <"$work/windows.err" | tail -n 1)" $sw "$work/windows.err"
 
-echo "$passes passed, $failures failed"
+echo "$passes passed, $failures failed, $wine_retries runs retried after a Wine transport failure"
 [ $failures -eq 0 ]
