@@ -38,6 +38,8 @@ run() {
     shift
     "$convert" -q "$@" >"$work/out" 2>"$work/err"
     local got=$?
+    # Its lines as a person reads them: on Windows the console's end is CR LF.
+    sed -i 's/\r$//' "$work/err"
     [ "$got" -eq "$want" ] || { echo "exit $got, wanted $want: $*" >&2; cat "$work/err" >&2; return 1; }
 }
 size() { stat -c %s "$1"; }
