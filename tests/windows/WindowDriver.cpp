@@ -88,8 +88,8 @@ std::string ReadFile(const std::string& path) {
 }
 
 int Place(const char* name) {
-    for (int i = 0; i < static_cast<int>(std::size(kControlSpecs)); ++i)
-        if (std::string(kControlSpecs[i].Name) == name)
+    for (int i = 0; i < static_cast<int>(std::size(kControlTable)); ++i)
+        if (std::string(kControlTable[i].Name) == name)
             return i;
     std::printf("FAIL: no control %s in the table\n", name);
     std::exit(1);
@@ -240,25 +240,25 @@ const std::string kNoErrors = kDone + "Ошибок при преобразов�
 const std::string kFailed = kDone + "Возникла ошибка или отказ от преобразования !";
 
 void Layout(const App& app) {
-    for (const ControlSpec& spec : kControlSpecs) {
-        HWND control = app.Control(spec.Name);
-        Check(control != nullptr, std::string("control ") + spec.Name + " by its id");
+    for (const ControlEntry& entry : kControlTable) {
+        HWND control = app.Control(entry.Name);
+        Check(control != nullptr, std::string("control ") + entry.Name + " by its id");
         if (!control)
             continue;
         RECT place;
         GetWindowRect(control, &place);
         MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
         std::ostringstream where;
-        where << spec.Name << " at " << place.left << "," << place.top << " " << place.right - place.left << "x"
+        where << entry.Name << " at " << place.left << "," << place.top << " " << place.right - place.left << "x"
               << place.bottom - place.top;
-        Check(place.left == spec.Left && place.top == spec.Top && place.right - place.left == spec.Width &&
-                  place.bottom - place.top == spec.Height,
+        Check(place.left == entry.Left && place.top == entry.Top && place.right - place.left == entry.Width &&
+                  place.bottom - place.top == entry.Height,
               where.str());
-        if (spec.Kind != ControlKind::Radios && spec.Kind != ControlKind::Tabs)
-            Check(Text(control) == spec.Text, std::string(spec.Name) + " reads \"" + Text(control) + "\"");
-        Check(static_cast<bool>(IsWindowEnabled(control)) == spec.Enabled, std::string(spec.Name) + " enabled state");
-        if (spec.Kind == ControlKind::Check)
-            Check(app.Ticked(control) == spec.Checked, std::string(spec.Name) + " tick");
+        if (entry.Kind != ControlKind::Radios && entry.Kind != ControlKind::Tabs)
+            Check(Text(control) == entry.Text, std::string(entry.Name) + " reads \"" + Text(control) + "\"");
+        Check(static_cast<bool>(IsWindowEnabled(control)) == entry.Enabled, std::string(entry.Name) + " enabled state");
+        if (entry.Kind == ControlKind::Check)
+            Check(app.Ticked(control) == entry.Checked, std::string(entry.Name) + " tick");
     }
     Check(Text(app.Main()) == kWindowTitle, "the caption");
     Check(app.Ticked(app.Item("TypeInpRadioGroup1", 0)) && app.Ticked(app.Item("TypeOutRadioGroup1", 0)),

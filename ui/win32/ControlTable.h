@@ -3,7 +3,7 @@
 // One control of the main form as Main.ui lays it out, at 96 dpi.
 enum class ControlKind { Button, Tabs, Sunken, Edit, Label, Check, Radios, Gauge };
 
-struct ControlSpec {
+struct ControlEntry {
     const char* Name;
     ControlKind Kind;
     bool OnPage;  // a child of the tab page, else of the window

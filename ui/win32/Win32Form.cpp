@@ -196,19 +196,19 @@ void Win32Form::CreateControls() {
                                CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
     std::vector<std::pair<int, HWND>> tabStops;
     HWND topmost = nullptr;
-    for (int place = 0; place < static_cast<int>(std::size(kControlSpecs)); ++place) {
-        const ControlSpec& spec = kControlSpecs[place];
-        HWND parent = spec.OnPage ? page_ : window_;
+    for (int place = 0; place < static_cast<int>(std::size(kControlTable)); ++place) {
+        const ControlEntry& entry = kControlTable[place];
+        HWND parent = entry.OnPage ? page_ : window_;
         const int id = kControlIdBase + place;
-        const std::wstring text = Wide(spec.Text);
+        const std::wstring text = Wide(entry.Text);
         // Siblings clip each other, so that one laid over another (TabBox1 over
         // the separator edit) stays in front where the z-order puts it.
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (spec.Enabled ? 0 : WS_DISABLED);
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (entry.Enabled ? 0 : WS_DISABLED);
         DWORD extended = 0;
         const wchar_t* windowClass = L"BUTTON";
-        switch (spec.Kind) {
+        switch (entry.Kind) {
         case ControlKind::Button:
-            style |= WS_TABSTOP | (spec.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            style |= WS_TABSTOP | (entry.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ControlKind::Tabs:
             windowClass = WC_TABCONTROLW;
@@ -216,11 +216,11 @@ void Win32Form::CreateControls() {
             break;
         case ControlKind::Sunken:
             windowClass = L"STATIC";
-            style |= SS_SUNKEN | SS_NOTIFY | (spec.Centred ? SS_CENTER : SS_LEFT);
+            style |= SS_SUNKEN | SS_NOTIFY | (entry.Centred ? SS_CENTER : SS_LEFT);
             break;
         case ControlKind::Edit:
             windowClass = L"EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL | (spec.ReadOnly ? ES_READONLY : 0);
+            style |= WS_TABSTOP | ES_AUTOHSCROLL | (entry.ReadOnly ? ES_READONLY : 0);
             extended = WS_EX_CLIENTEDGE;
             break;
         case ControlKind::Label:
@@ -237,16 +237,16 @@ void Win32Form::CreateControls() {
             windowClass = kGaugeClass;
             break;
         }
-        HWND control = CreateWindowExW(extended, windowClass, text.c_str(), style, Scaled(spec.Left),
-                                       Scaled(spec.Top), Scaled(spec.Width), Scaled(spec.Height), parent,
+        HWND control = CreateWindowExW(extended, windowClass, text.c_str(), style, Scaled(entry.Left),
+                                       Scaled(entry.Top), Scaled(entry.Width), Scaled(entry.Height), parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.Bold ? boldFont_ : font_), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.Bold ? boldFont_ : font_), FALSE);
         controls_.push_back(control);
-        if (const char* const* xpm = GlyphXpm(spec.Glyph))
+        if (const char* const* xpm = GlyphXpm(entry.Glyph))
             SendMessageW(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(IconFromXpm(xpm)));
-        if (spec.Kind == ControlKind::Check && spec.Checked)
+        if (entry.Kind == ControlKind::Check && entry.Checked)
             SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
-        if (spec.Kind == ControlKind::Tabs) {
+        if (entry.Kind == ControlKind::Tabs) {
             TCITEMW tab{};
             tab.mask = TCIF_TEXT;
             std::wstring title = Wide(kPageTitle);
@@ -261,7 +261,7 @@ void Win32Form::CreateControls() {
                                     area.left, area.top, area.right - area.left, area.bottom - area.top, control,
                                     nullptr, instance_, this);
         }
-        if (spec.Kind == ControlKind::Edit) {
+        if (entry.Kind == ControlKind::Edit) {
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof tool;
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -270,13 +270,13 @@ void Win32Form::CreateControls() {
             tool.lpszText = const_cast<wchar_t*>(L"");
             SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
-        if (spec.Kind == ControlKind::Radios) {
-            SetItems(static_cast<Control>(place), Split(spec.Items));
-            ChooseItem(static_cast<Control>(place), spec.ItemIndex, false);
+        if (entry.Kind == ControlKind::Radios) {
+            SetItems(static_cast<Control>(place), Split(entry.Items));
+            ChooseItem(static_cast<Control>(place), entry.ItemIndex, false);
         }
-        if (spec.TabOrder >= 0)
-            tabStops.emplace_back(spec.TabOrder, control);
-        if (spec.Kind == ControlKind::Check && spec.Name == std::string("TabBox1"))
+        if (entry.TabOrder >= 0)
+            tabStops.emplace_back(entry.TabOrder, control);
+        if (entry.Kind == ControlKind::Check && entry.Name == std::string("TabBox1"))
             topmost = control;
     }
     // TabBox1 lies over the right part of the separator edit and is drawn in front of it.
@@ -328,14 +328,14 @@ void Win32Form::SetItems(Control control, const std::vector<std::string>& items)
 
 void Win32Form::PlaceItems(Control control) {
     const Group& group = *GroupOf(control);
-    const ControlSpec& spec = kControlSpecs[static_cast<int>(control)];
+    const ControlEntry& entry = kControlTable[static_cast<int>(control)];
     if (group.items.empty())
         return;
     // One column below the caption, the rows shared out evenly.
-    const int top = spec.Top + 16, row = std::min(20, (spec.Height - 20) / static_cast<int>(group.items.size()));
+    const int top = entry.Top + 16, row = std::min(20, (entry.Height - 20) / static_cast<int>(group.items.size()));
     for (std::size_t i = 0; i < group.items.size(); ++i) {
-        SetWindowPos(group.items[i], HWND_TOP, Scaled(spec.Left + 8), Scaled(top + static_cast<int>(i) * row),
-                     Scaled(spec.Width - 16), Scaled(row), SWP_NOACTIVATE);
+        SetWindowPos(group.items[i], HWND_TOP, Scaled(entry.Left + 8), Scaled(top + static_cast<int>(i) * row),
+                     Scaled(entry.Width - 16), Scaled(row), SWP_NOACTIVATE);
     }
 }
 
@@ -521,7 +521,7 @@ void Win32Form::SetText(Control control, const std::string& text) {
     if (WindowText(handle) == wide)
         return;
     SetWindowTextW(handle, wide.c_str());
-    if (kControlSpecs[static_cast<int>(control)].Kind == ControlKind::Label) {
+    if (kControlTable[static_cast<int>(control)].Kind == ControlKind::Label) {
         // A label widens to its caption, never narrower than laid out.
         HDC dc = GetDC(handle);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle, WM_GETFONT, 0, 0)));

@@ -40,7 +40,7 @@ def controls(ui, out):
              "#pragma once", "", "#include \"ControlTable.h\"", "",
              "inline constexpr const char* kWindowTitle = %s;" % c_string(prop(root.find("widget"), "windowTitle").find("string").text),
              "inline constexpr const char* kPageTitle = %s;" % c_string(page.find("attribute/string").text),
-             "inline constexpr ControlSpec kControlSpecs[] = {"]
+             "inline constexpr ControlEntry kControlTable[] = {"]
     for name in CONTROLS:
         widget, parent = widgets[name]
         rect = prop(widget, "geometry").find("rect")
