@@ -1,6 +1,8 @@
 #include "RecordWriters.h"
 
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "HexDigits.h"
 #include "RecordLayout.h"
@@ -10,23 +12,28 @@ namespace {
 constexpr std::uint8_t kF = 0x46;
 constexpr std::uint8_t kBlank = 0x20;
 
-// Field n (1-14) of the record's bytes.
+// Field n (1-14) of the record's bytes, and its form on a formatted line.
 template <int N>
 constexpr FieldPlace kField = kCallRecordFields[N - 1];
+template <int N>
+constexpr std::string_view kForm = FormOfField(N).Formatted;
+
+// How many places from at on are place.
+constexpr std::size_t RunOf(std::string_view form, std::size_t at, char place) {
+    std::size_t n = 0;
+    while (at + n < form.size() && form[at + n] == place)
+        ++n;
+    return n;
+}
 
 // Writes straight into the output buffer: a call per field would cost more
-// than the bytes themselves.
+// than the bytes themselves. The formatted field is unrolled from its form
+// at compile time, a run of like places at a time.
 class LineCursor {
 public:
     explicit LineCursor(std::uint8_t* at, std::string_view separator)
         : at_(at), start_(at), separator_(separator) {}
 
-    template <std::size_t N>
-    void Bytes(const std::uint8_t* from) {
-        std::memcpy(at_, from, N);
-        at_ += N;
-    }
-    void Byte(std::uint8_t b) { *at_++ = b; }
     void Separator() {
         if (separator_.size() == 1) {
             *at_++ = static_cast<std::uint8_t>(separator_[0]);
@@ -35,85 +42,76 @@ public:
             at_ += separator_.size();
         }
     }
+    template <int N>
+    void RawField(const std::uint8_t* record) {
+        Bytes<kField<N>.Width>(record + kField<N>.Offset);
+    }
+    template <int N>
+    void FormattedField(const std::uint8_t* record) {
+        Places<N, 0>(record + kField<N>.Offset);
+    }
+    // Fields 1 to 14 of a line, the separator between them, CR LF after.
+    template <bool Formatted, int... N>
+    void Fields(const std::uint8_t* record, std::integer_sequence<int, N...>) {
+        ((Formatted ? FormattedField<N + 1>(record) : RawField<N + 1>(record), N + 1 < kFieldCount ? Separator() : CrLf()),
+         ...);
+    }
+    std::size_t Written() const { return static_cast<std::size_t>(at_ - start_); }
+
+private:
+    template <std::size_t N>
+    void Bytes(const std::uint8_t* from) {
+        std::memcpy(at_, from, N);
+        at_ += N;
+    }
     template <std::size_t N>
     void BlankingF(const std::uint8_t* from) {
         for (std::size_t i = 0; i < N; ++i)
             at_[i] = from[i] == kF ? kBlank : from[i];
         at_ += N;
     }
-    template <int N>
-    void Field(const std::uint8_t* record) {
-        Bytes<kField<N>.Width>(record + kField<N>.Offset);
-    }
-    void Hex(std::uint8_t b) {
-        PutHex(b, at_);
-        at_ += 2;
-    }
     void CrLf() {
         at_[0] = 0x0D;
         at_[1] = 0x0A;
         at_ += 2;
     }
-    // Fields 8 to 12 go out unchanged in both layouts.
-    void FieldsEightToTwelve(const std::uint8_t* r) {
-        Field<8>(r);
-        Separator();
-        Field<9>(r);
-        Separator();
-        Field<10>(r);
-        Separator();
-        Field<11>(r);
-        Separator();
-        Field<12>(r);
-        Separator();
+    // Places At onwards of field N's form, from the field's bytes at from.
+    template <int N, std::size_t At>
+    void Places(const std::uint8_t* from) {
+        if constexpr (At < kForm<N>.size()) {
+            constexpr char place = kForm<N>[At];
+            if constexpr (place == 'X') {  // two places, one byte in hex
+                PutHex(*from, at_);
+                at_ += 2;
+                Places<N, At + 2>(from + 1);
+            } else if constexpr (IsValuePlace(place)) {
+                constexpr std::size_t run = RunOf(kForm<N>, At, place);
+                if constexpr (place == 'P')
+                    BlankingF<run>(from);
+                else
+                    Bytes<run>(from);
+                Places<N, At + run>(from + run);
+            } else {
+                *at_++ = static_cast<std::uint8_t>(place);
+                Places<N, At + 1>(from);
+            }
+        }
     }
-    std::size_t Written() const { return static_cast<std::size_t>(at_ - start_); }
 
-private:
     std::uint8_t* at_;
     std::uint8_t* start_;
     std::string_view separator_;
 };
 
+constexpr auto kEveryField = std::make_integer_sequence<int, kFieldCount>{};
+
 }  // namespace
 
 void WriteFormattedLine(const CallRecord& record, std::string_view separator, OutputFile& out) {
-    const std::uint8_t* r = record.Bytes;
-    if (r[0] == kF)
+    if (record.Bytes[0] == kF)
         return;
     LineCursor line(out.Reserve(TextLineLength(LayoutKind::Formatted, separator.size())), separator);
-    line.Field<1>(r);
-    line.Separator();
-    line.Field<2>(r);
-    line.Separator();
-    line.BlankingF<kField<3>.Width>(r + kField<3>.Offset);
-    line.Separator();
-    line.BlankingF<kField<4>.Width>(r + kField<4>.Offset);
-    line.Separator();
-    const std::uint8_t* date = r + kField<5>.Offset;  // MMDD as MM/DD
-    line.Bytes<2>(date);
-    line.Byte('/');
-    line.Bytes<2>(date + 2);
-    line.Separator();
-    for (std::size_t at : {kField<6>.Offset, kField<7>.Offset}) {  // hhmmss as hh:mm:ss
-        line.Bytes<2>(r + at);
-        line.Byte(':');
-        line.Bytes<2>(r + at + 2);
-        line.Byte(':');
-        line.Bytes<2>(r + at + 4);
-        line.Separator();
-    }
-    line.FieldsEightToTwelve(r);
-    const std::uint8_t* binary = r + kField<13>.Offset;  // 4 bytes as XXXXHXXXXH
-    line.Hex(binary[0]);
-    line.Hex(binary[1]);
-    line.Byte('H');
-    line.Hex(binary[2]);
-    line.Hex(binary[3]);
-    line.Byte('H');
-    line.Separator();
-    line.Field<14>(r);
-    line.CrLf();
+    line.Fields<true>(record.Bytes, kEveryField);
     out.Commit(line.Written());
 }
 
@@ -124,26 +122,7 @@ void WriteRawFieldLine(const CallRecord& record, std::string_view separator, Out
         return;
     }
     LineCursor line(out.Reserve(TextLineLength(LayoutKind::Raw, separator.size())), separator);
-    const std::uint8_t* r = record.Bytes;
-    line.Field<1>(r);
-    line.Separator();
-    line.Field<2>(r);
-    line.Separator();
-    line.Field<3>(r);
-    line.Separator();
-    line.Field<4>(r);
-    line.Separator();
-    line.Field<5>(r);
-    line.Separator();
-    line.Field<6>(r);
-    line.Separator();
-    line.Field<7>(r);
-    line.Separator();
-    line.FieldsEightToTwelve(r);
-    line.Field<13>(r);
-    line.Separator();
-    line.Field<14>(r);
-    line.CrLf();
+    line.Fields<false>(record.Bytes, kEveryField);
     out.Commit(line.Written());
 }
 

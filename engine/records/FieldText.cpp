@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "FieldForm.h"
 #include "HexDigits.h"
-#include "SelectionCondition.h"
 
 void HexDigits(const std::uint8_t* bytes, std::uint8_t* out) {
     for (std::size_t i = 0; i < kBinaryFieldWidth; ++i)
@@ -44,44 +44,18 @@ std::string FieldReader::Text(const std::uint8_t* record, int n) const {
 bool FieldReader::ValueIsText(int n) const {
     if (n == 13)
         return false;
-    return !(formatted_ && n >= 3 && n <= 7);
+    return !formatted_ || FormattedIsValue(n);
 }
 
 std::size_t FieldReader::Value(const std::uint8_t* record, int n, std::uint8_t* out) const {
-    const FieldPlace place = Place(n);
-    const std::uint8_t* bytes = record + place.Offset;
+    const std::uint8_t* bytes = record + Place(n).Offset;
     if (raw_ && n == 13) {
         HexDigits(bytes, out);
         return 8;
     }
-    if (!formatted_)
-        return Text(record, n, out);
-    switch (n) {
-    case 3:
-    case 4:
-        for (std::size_t i = 0; i < place.Width; ++i)
-            out[i] = bytes[i] == ' ' ? 'F' : bytes[i];
-        return place.Width;
-    case 5:  // MM/DD
-        out[0] = bytes[0];
-        out[1] = bytes[1];
-        out[2] = bytes[3];
-        out[3] = bytes[4];
-        return 4;
-    case 6:
-    case 7:  // hh:mm:ss
-        for (std::size_t i = 0; i < 3; ++i) {
-            out[2 * i] = bytes[3 * i];
-            out[2 * i + 1] = bytes[3 * i + 1];
-        }
-        return 6;
-    case 13:  // XXXXHXXXXH
-        std::memcpy(out, bytes, 4);
-        std::memcpy(out + 4, bytes + 5, 4);
-        return 8;
-    default:
-        return Text(record, n, out);
-    }
+    if (formatted_)
+        return ReadFormatted(n, bytes, out);
+    return Text(record, n, out);
 }
 
 std::string FieldReader::Value(const std::uint8_t* record, int n) const {
@@ -101,17 +75,15 @@ bool AllDigits(const std::string& text) {
 
 FieldMeaning ShownMeaning(const RecordLayout& layout, int n, const std::string& text) {
     const bool raw = layout.Kind != LayoutKind::Formatted;
-    switch (n) {
-    case 5:
-        if (raw && text.size() == 4)
-            return {FieldKind::Date, text.substr(0, 2) + "/" + text.substr(2, 2), {}};
-        return {FieldKind::Date, {}, {}};
-    case 6:
-    case 7:
-        if (raw && text.size() == 6)
-            return {FieldKind::Time, text.substr(0, 2) + ":" + text.substr(2, 2) + ":" + text.substr(4, 2), {}};
-        return {FieldKind::Time, {}, {}};
-    case 13:
+    switch (FieldValueKind(n)) {
+    case ValueKind::Date:
+    case ValueKind::Time: {
+        const FieldKind kind = FieldValueKind(n) == ValueKind::Date ? FieldKind::Date : FieldKind::Time;
+        if (raw && text.size() == FieldValueWidth(n))
+            return {kind, FormattedValue(n, text), {}};
+        return {kind, {}, {}};
+    }
+    case ValueKind::Hex:
         if (layout.Kind == LayoutKind::Block) {
             std::string spaced;
             for (std::size_t i = 0; i < text.size(); i += 2) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "CallRecordBlock.h"
+#include "FieldForm.h"
 
 // How the records of a file lie in it: 60-byte records in 2048-byte blocks
 // (an input, or a binary .asc/.ebs output), or one text line per record as
@@ -18,15 +19,19 @@ inline constexpr int kFieldCount = 14;
 inline constexpr std::size_t kSeparatorsPerLine = kFieldCount - 1;
 
 // Widths of the fields as the text layouts show them: a raw line shows the
-// record's own fields; a formatted line adds "/" to field 5, two ":" to
-// fields 6 and 7, and shows field 13 as "XXXXHXXXXH".
+// record's own fields, a formatted line each field's form (FieldForm).
 inline constexpr std::array<std::size_t, 14> kRawWidths = [] {
     std::array<std::size_t, 14> widths{};
     for (std::size_t i = 0; i < widths.size(); ++i)
         widths[i] = kCallRecordFields[i].Width;
     return widths;
 }();
-inline constexpr std::array<std::size_t, 14> kFormattedWidths{1, 3, 8, 15, 5, 8, 8, 6, 2, 2, 1, 1, 10, 1};
+inline constexpr std::array<std::size_t, 14> kFormattedWidths = [] {
+    std::array<std::size_t, 14> widths{};
+    for (int n = 1; n <= 14; ++n)
+        widths[static_cast<std::size_t>(n - 1)] = FormattedWidth(n);
+    return widths;
+}();
 
 // The characters of a line's fields, without separators or line end.
 constexpr std::size_t FieldChars(const std::array<std::size_t, 14>& widths) {

@@ -3,8 +3,6 @@
 #include <array>
 #include <utility>
 
-#include "CallRecordBlock.h"
-
 namespace {
 
 // Two-character operators first, so the longest one at a place wins.
@@ -32,13 +30,13 @@ std::string Trimmed(std::string_view text) {
 // "a date, MMDD or MM/DD, for example 0712 or 07/12" and the like.
 std::string KindWords(int n) {
     const std::string example = FieldValueExample(n);
+    const std::string formatted = FormattedValue(n, example);
     const std::string width = std::to_string(FieldValueWidth(n));
     switch (FieldValueKind(n)) {
     case ValueKind::Date:
-        return "a date, MMDD or MM/DD, for example " + example + " or " + example.substr(0, 2) + "/" + example.substr(2);
+        return "a date, MMDD or MM/DD, for example " + example + " or " + formatted;
     case ValueKind::Time:
-        return "a time, hhmmss or hh:mm:ss, for example " + example + " or " + example.substr(0, 2) + ":" +
-               example.substr(2, 2) + ":" + example.substr(4, 2);
+        return "a time, hhmmss or hh:mm:ss, for example " + example + " or " + formatted;
     case ValueKind::Hex:
         return "4 binary bytes as 8 hex digits, for example " + example;
     case ValueKind::Digits:
@@ -51,26 +49,26 @@ std::string KindWords(int n) {
     return "text";
 }
 
-// The written forms of a whole value, one character class a place: D a
-// digit, X a hex digit of either case, P a digit, F or blank; any other
-// character stands for itself.
+// The written forms of a whole value: the value's own and the formatted
+// line's (FieldForm), a character class a place. The text kind has none:
+// it takes anything.
 std::vector<std::string> ValueForms(int n) {
-    const std::size_t width = FieldValueWidth(n);
-    switch (FieldValueKind(n)) {
-    case ValueKind::Date: return {"DDDD", "DD/DD"};
-    case ValueKind::Time: return {"DDDDDD", "DD:DD:DD"};
-    case ValueKind::Hex: return {"XXXXXXXX", "XXXXHXXXXH"};
-    case ValueKind::Digits: return {std::string(width, 'D')};
-    case ValueKind::PaddedDigits: return {std::string(width, 'P')};
-    case ValueKind::Text: break;
-    }
-    return {};
+    if (FieldValueKind(n) == ValueKind::Text)
+        return {};
+    std::vector<std::string> forms{ValueForm(n)};
+    if (forms[0] != FormOfField(n).Formatted)
+        forms.emplace_back(FormOfField(n).Formatted);
+    return forms;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether a written character may stand at a place of a form: where a record
+// holds a digit, F or hex digit, a condition may write F as a blank and hex
+// in either case.
 bool Fits(char c, char place) {
     switch (place) {
+    case 'T': return true;
     case 'D': return IsDigit(c);
     case 'X': return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
     case 'P': return IsDigit(c) || c == 'F' || c == ' ';
@@ -183,47 +181,6 @@ std::string ConditionText(const SelectionCondition& condition) {
     return text;
 }
 
-std::string ConditionValue(int field, std::string_view value) {
-    char dropped = 0;
-    if (field == 5)
-        dropped = '/';
-    else if (field == 6 || field == 7)
-        dropped = ':';
-    else if (field == 13)
-        dropped = 'H';
-    std::string canonical;
-    canonical.reserve(value.size());
-    for (char c : value) {
-        if (dropped && c == dropped)
-            continue;
-        if (field == 13 && c >= 'a' && c <= 'f')
-            c = static_cast<char>(c - 'a' + 'A');
-        canonical += (field == 3 || field == 4) && c == ' ' ? 'F' : c;
-    }
-    return canonical;
-}
-
-ValueKind FieldValueKind(int n) {
-    switch (n) {
-    case 1: return ValueKind::Text;
-    case 3:
-    case 4: return ValueKind::PaddedDigits;
-    case 5: return ValueKind::Date;
-    case 6:
-    case 7: return ValueKind::Time;
-    case 13: return ValueKind::Hex;
-    default: return ValueKind::Digits;
-    }
-}
-
-const char* FieldValueExample(int n) {
-    // The fields of one record, as a raw field line shows them.
-    static constexpr const char* kExamples[14] = {"2",  "017",  "4951FFFF", "0123456789FFFFF", "0712",
-                                                  "235959", "000130", "000090", "01", "02", "3", "4",
-                                                  "2B417A30", "5"};
-    return kExamples[n - 1];
-}
-
 void CheckCondition(const SelectionCondition& c) {
     const std::vector<std::string> forms = ValueForms(c.Field);
     if (forms.empty())
@@ -249,10 +206,6 @@ void CheckCondition(const SelectionCondition& c) {
     const bool part = c.Op == SelectionOp::StartsWith || c.Op == SelectionOp::Contains;
     throw SelectionError(part ? SelectionProblem::PartNotOfKind : SelectionProblem::ValueNotOfKind,
                          std::to_string(c.Field) + OperatorText(c.Op) + c.Value, std::to_string(c.Field));
-}
-
-std::size_t FieldValueWidth(int n) {
-    return n == 13 ? 8 : kCallRecordFields[static_cast<std::size_t>(n - 1)].Width;
 }
 
 std::optional<NeverMatch> NeverMatches(const SelectionCondition& condition) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FieldForm.h"
+
 // One condition of a selection: field N compared with a value, as bytes.
 enum class SelectionOp { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual, StartsWith, Contains };
 
@@ -68,35 +70,12 @@ const char* OperatorText(SelectionOp op);
 // would read as "<=" or ">=".
 std::string ConditionText(const SelectionCondition& condition);
 
-// What a condition's value on a field is made of (CheckCondition).
-enum class ValueKind {
-    Date,          // field 5: MMDD or MM/DD
-    Time,          // fields 6 and 7: hhmmss or hh:mm:ss
-    Hex,           // field 13: 8 hex digits, either case (or the formatted XXXXHXXXXH)
-    Digits,        // fields 2, 8 to 12 and 14
-    PaddedDigits,  // fields 3 and 4: digits padded with F (a blank stands for F)
-    Text,          // field 1, the record's type: any character
-};
-ValueKind FieldValueKind(int n);
-// A whole value of field n in the raw line's form: "0712", "000130", "2B417A30".
-const char* FieldValueExample(int n);
-
 // Refuses a value that cannot mean anything on its field, before anything
 // runs: = != < <= > >= need a whole value of the field's kind, ^= the
 // beginning of one, *= a part of one. Throws SelectionError (ValueNotOfKind
 // or PartNotOfKind, naming the field). The text kind takes any value.
+// A value is compared in its value form (ConditionValue, FieldForm.h).
 void CheckCondition(const SelectionCondition& condition);
-
-// A field's value has one form in every file: as a raw field line shows it,
-// field 13 as 8 hex digits. A condition may be written in the formatted
-// line's form as well: the "/" of field 5, the ":" of fields 6 and 7 and
-// the "H" of field 13 are dropped (and its hex digits upper-cased, as the
-// records show them), and on fields 3 and 4 a blank stands for
-// the F that the formatted line shows as a blank.
-std::string ConditionValue(int field, std::string_view value);
-
-// Characters in field n's value: its width, 8 for field 13.
-std::size_t FieldValueWidth(int n);
 
 // Why a condition can never hold: "=" with a value whose length differs
 // from the field's, "^=" or "*=" with one longer.
