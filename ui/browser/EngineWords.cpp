@@ -15,14 +15,13 @@ struct EngineWords {
 // What a condition's value on field n must be, with an example.
 QString ValueKindWords(int n) {
     const QString example = QString::fromLatin1(FieldValueExample(n));
+    const QString formatted = QString::fromStdString(FormattedValue(n, FieldValueExample(n)));
     const int width = static_cast<int>(FieldValueWidth(n));
     switch (FieldValueKind(n)) {
     case ValueKind::Date:
-        return EngineWords::tr("a date, MMDD or MM/DD, for example %1 or %2")
-            .arg(example, example.left(2) + QLatin1Char('/') + example.mid(2));
+        return EngineWords::tr("a date, MMDD or MM/DD, for example %1 or %2").arg(example, formatted);
     case ValueKind::Time:
-        return EngineWords::tr("a time, hhmmss or hh:mm:ss, for example %1 or %2")
-            .arg(example, example.left(2) + QLatin1Char(':') + example.mid(2, 2) + QLatin1Char(':') + example.mid(4));
+        return EngineWords::tr("a time, hhmmss or hh:mm:ss, for example %1 or %2").arg(example, formatted);
     case ValueKind::Hex:
         return EngineWords::tr("4 binary bytes as 8 hex digits, for example %1").arg(example);
     case ValueKind::Digits:
