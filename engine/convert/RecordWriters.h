@@ -16,9 +16,10 @@ protected:
     ~FormatChoice() = default;
 };
 
-// Fields joined by the separator, fields 3 and 4 with F shown as a blank,
-// fields 5 to 7 split into pairs by "/" and ":", field 13 in hexadecimal,
-// CR LF at the end. A record whose first byte is F writes nothing.
+// Fields joined by the separator, each in its formatted form (FieldForm.h):
+// fields 3 and 4 with F shown as a blank, fields 5 to 7 split into pairs by
+// "/" and ":", field 13 in hexadecimal, CR LF at the end. A record whose
+// first byte is F writes nothing.
 void WriteFormattedLine(const CallRecord& record, std::string_view separator, OutputFile& out);
 
 // The 14 fields unchanged, joined by the separator; CR LF at the end only
