@@ -112,6 +112,7 @@ TEST(SelectionExport, CsvIsQuotedUtf8WithAHeader) {
     blocks[8 + 2] = ',';
     blocks[8 + 4] = '"';
     blocks[8 + 5] = 0xC0;  // windows-1251 "А"
+    blocks[8 + 6] = 0x98;  // the one byte windows-1251 leaves undefined: U+FFFD
     WriteFile(dir / "blocks", blocks);
     RecordFile file(dir / "blocks");
     const SelectionIndex selection = Select(file, "4<000000000000002", nullptr);
@@ -122,7 +123,8 @@ TEST(SelectionExport, CsvIsQuotedUtf8WithAHeader) {
         "block,record,field1,field2,field3,field4,field5,field6,field7,field8,field9,field10,field11,field12,"
         "field13,field14\r\n";
     EXPECT_EQ(out, header +
-                       "1,1,F,\"0,7\",\"\"\"\xD0\x90" "51FFFF\",000000000000000,0101,235959,000130,000090,01,02,3,4,"
+                       "1,1,F,\"0,7\",\"\"\"\xD0\x90\xEF\xBF\xBD" "1FFFF\","
+                       "000000000000000,0101,235959,000130,000090,01,02,3,4,"
                        "000D0A09,5\r\n"
                        "1,2,1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
 
@@ -143,20 +145,6 @@ TEST(SelectionExport, CsvIsQuotedUtf8WithAHeader) {
     EXPECT_EQ(Exported(formatted, &first, nullptr, csv, dir / "fmt.csv"),
               "block,record,type,b,c,d,e,f,g,h,i,j,k,l,\"m,n\",Поле\r\n"
               ",,1,017,4951FFFF,000000000000001,0202,235959,000130,000090,01,02,3,4,010D0A2A,5\r\n");
-}
-
-// The one byte windows-1251 leaves undefined becomes U+FFFD.
-TEST(SelectionExport, CsvWritesTheUndefinedByteAsTheReplacementCharacter) {
-    TempDir dir;
-    Bytes blocks = VariedBlocks(1);
-    blocks[8 + 1] = 0x98;
-    WriteFile(dir / "blocks", blocks);
-    RecordFile file(dir / "blocks");
-    const SelectionIndex selection = Select(file, "4=000000000000000", nullptr);
-    ExportFormat csv;
-    csv.Format = ExportFormat::Csv;
-    const std::string out = Exported(file, &selection, nullptr, csv, dir / "out.csv");
-    EXPECT_NE(out.find("\r\n1,1,F,\xEF\xBF\xBD" "17,"), std::string::npos) << out;
 }
 
 TEST(SelectionExport, AtomicAndNeverOverTheFileItReads) {
