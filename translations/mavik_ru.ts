@@ -215,7 +215,7 @@
     </message>
     <message>
         <source>a date, MMDD or MM/DD, for example %1 or %2</source>
-        <translation>дата, ММДД или ММ/ДД, например %1 или %2</translation>
+        <translation>дату, ММДД или ММ/ДД, например %1 или %2</translation>
     </message>
     <message>
         <source>a time, hhmmss or hh:mm:ss, for example %1 or %2</source>
@@ -228,7 +228,7 @@
     <message numerus="yes">
         <source>%n digit(s), for example %1</source>
         <translation>
-            <numerusform>%n цифра, например %1</numerusform>
+            <numerusform>%n цифру, например %1</numerusform>
             <numerusform>%n цифры, например %1</numerusform>
             <numerusform>%n цифр, например %1</numerusform>
         </translation>
@@ -236,7 +236,7 @@
     <message numerus="yes">
         <source>%n digit(s) padded with F, for example %1</source>
         <translation>
-            <numerusform>%n цифра, дополненная F, например %1</numerusform>
+            <numerusform>%n цифру, дополненную F, например %1</numerusform>
             <numerusform>%n цифры, дополненные F, например %1</numerusform>
             <numerusform>%n цифр, дополненных F, например %1</numerusform>
         </translation>
