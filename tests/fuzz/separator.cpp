@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "PlainUtf8.h"
-#include "Windows1251.h"
+#include "Charset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Valid windows-1251 text (every byte but the unassigned 0x98), in
@@ -15,15 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] == 0x98)
             continue;
-        const char16_t c = FromWindows1251(data[i]);
+        const char16_t c = CharOfByte(Charset::Windows1251, data[i]);
         FUZZ_CHECK(c != 0 || data[i] == 0);
         cp1251 += static_cast<char>(data[i]);
         utf16 += c;
         AppendUtf8(utf8, c);
-        FUZZ_CHECK(ToWindows1251(c) == static_cast<char>(data[i]));
+        FUZZ_CHECK(ByteOfChar(Charset::Windows1251, c) == static_cast<char>(data[i]));
     }
     FUZZ_CHECK(Utf8ToCharset(Charset::Windows1251, utf8) == cp1251);
-    FUZZ_CHECK(ToWindows1251(utf16) == cp1251);
+    FUZZ_CHECK(EncodeUtf16(Charset::Windows1251, utf16) == cp1251);
 
     // Any bytes as UTF-8: refused with std::invalid_argument, or taken to
     // bytes that stand for exactly the characters given.
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string back;
     for (const char b : converted)
-        AppendUtf8(back, FromWindows1251(static_cast<unsigned char>(b)));
+        AppendUtf8(back, CharOfByte(Charset::Windows1251, static_cast<unsigned char>(b)));
     FUZZ_CHECK(back == given);
     return 0;
 }

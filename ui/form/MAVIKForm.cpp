@@ -4,12 +4,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "Charset.h"
 #include "FormViewers.h"
 #include "FormWords.h"
 #include "InputFileStatistics.h"
 #include "InstalledLayout.h"
 #include "RunWords.h"
-#include "Windows1251.h"
 
 namespace form {
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "Charset.h"
 #include "FormControls.h"
 #include "Glyph.h"
-#include "Windows1251.h"
 #include "MainControls.h"
 
 #include "../main/glyphs/convert.xpm"
@@ -454,7 +454,7 @@ void Win32Form::KeepWindows1251() {
     HWND edit = Handle(Control::OutInfoEdit1);
     const std::wstring text = WindowText(edit);
     const std::u16string units(text.begin(), text.end());
-    if (ToWindows1251(units)) {
+    if (EncodeUtf16(Charset::Windows1251, units)) {
         separator_ = text;
         return;
     }
