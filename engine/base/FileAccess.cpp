@@ -335,6 +335,21 @@ std::filesystem::path PathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::size_t ReadUpTo(int fd, void* data, std::size_t n, int& error) {
+    auto* bytes = static_cast<std::uint8_t*>(data);
+    std::size_t got = 0;
+    error = 0;
+    while (got < n) {
+        const std::int64_t read = Read(fd, bytes + got, n - got);
+        if (read <= 0) {
+            error = read < 0 ? errno : 0;
+            break;
+        }
+        got += static_cast<std::size_t>(read);
+    }
+    return got;
+}
+
 }  // namespace fileaccess
 
 int OpenRegularFileForReading(const std::string& path, fileaccess::FileInfo& info) {

@@ -37,6 +37,9 @@ bool Stat(int fd, FileInfo& info);
 bool StatPath(const std::string& path, FileInfo& info);
 // Reads or writes up to n bytes; returns the count, 0 at the end, -1 on failure.
 std::int64_t Read(int fd, void* data, std::size_t n);
+// Reads until n bytes are in or the file ends, and returns how many. A
+// failed read ends it too and sets error to its errno; error is 0 otherwise.
+std::size_t ReadUpTo(int fd, void* data, std::size_t n, int& error);
 std::int64_t Write(int fd, const void* data, std::size_t n);
 // Reads up to n bytes from offset without moving the file's position for
 // other readers; safe from several threads at once.

@@ -204,18 +204,15 @@ std::optional<std::vector<std::string>> LoadFieldNames(const std::string& folder
     // A small file: read whole, so that every failure keeps its errno.
     std::string text;
     char chunk[4096];
-    for (;;) {
-        const std::int64_t n = fileaccess::Read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            const int err = errno;
-            fileaccess::Close(fd);
-            throw IOError(IOStep::Read, err, name);
-        }
-        if (n == 0)
-            break;
-        text.append(chunk, static_cast<std::size_t>(n));
-    }
+    int error;
+    std::size_t n;
+    do {
+        n = fileaccess::ReadUpTo(fd, chunk, sizeof chunk, error);
+        text.append(chunk, n);
+    } while (n == sizeof chunk && !error);
     fileaccess::Close(fd);
+    if (error)
+        throw IOError(IOStep::Read, error, name);
     std::vector<std::string> names;
     bool first = true;
     std::istringstream in(text);

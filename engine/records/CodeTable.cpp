@@ -28,19 +28,12 @@ std::size_t LoadCodeTable(CodeTable& table, const std::filesystem::path& path, c
     const int fd = fileaccess::Open(file, fileaccess::Access::Read);
     if (fd < 0)
         throw CannotOpenFile(name, IOError(IOStep::Open, errno, file));
-    std::size_t got = 0;
-    while (got < table.size()) {
-        const std::int64_t n = fileaccess::Read(fd, table.data() + got, table.size() - got);
-        if (n < 0) {
-            const int err = errno;
-            fileaccess::Close(fd);
-            throw CannotOpenFile(name, IOError(IOStep::Read, err, file));
-        }
-        if (n == 0)
-            break;  // a short table is accepted: the rest keeps its value
-        got += static_cast<std::size_t>(n);
-    }
+    // A short table is accepted: the rest keeps its value.
+    int error;
+    const std::size_t got = fileaccess::ReadUpTo(fd, table.data(), table.size(), error);
     fileaccess::Close(fd);
+    if (error)
+        throw CannotOpenFile(name, IOError(IOStep::Read, error, file));
     return got;
 }
 

@@ -38,13 +38,8 @@ std::optional<BlockCode> GuessInputTypeOfFile(const std::string& path) {
     if (fd < 0)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(kGuessedBlocks * kBlockSize);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const std::int64_t n = fileaccess::Read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
+    int error;  // a failed read leaves fewer bytes to guess from
+    const std::size_t got = fileaccess::ReadUpTo(fd, bytes.data(), bytes.size(), error);
     fileaccess::Close(fd);
     return GuessInputType(bytes.data(), got);
 }

@@ -27,19 +27,10 @@ bool ReadStart(const std::filesystem::path& path, std::string& out, std::size_t 
     if (fd < 0)
         return false;
     out.assign(max, '\0');
-    std::size_t got = 0;
-    bool ok = true;
-    while (got < max) {
-        const std::int64_t n = fileaccess::Read(fd, out.data() + got, max - got);
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
+    int error;
+    out.resize(fileaccess::ReadUpTo(fd, out.data(), max, error));
     fileaccess::Close(fd);
-    out.resize(got);
-    return ok;
+    return error == 0;
 }
 
 }  // namespace
